@@ -1,0 +1,255 @@
+#include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/EventHandler.h>
+#include <Kavrel/App/Application/ICustomizationManager.h>
+#include <Kavrel/App/Application/ILookAndFeelManager.h>
+#include <Kavrel/App/Application/ISettingsManager.h>
+#include <Kavrel/App/Application/ProductConstants.h>
+#include <Kavrel/Platform/Environment.h>
+#include <Kavrel/Platform/NamedMutex.h>
+#include <Kavrel/Util/StringConversions.h>
+
+#include "LoggingGuard.h"
+#include "NativeEventFilter.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <glog/logging.h>
+
+using Kavrel::Util::Utf8ToQString;
+
+namespace Kavrel::App
+{
+
+// Members in the order the shut-down depends on (see ~Application).
+class Application::Private
+{
+public:
+    std::unique_ptr<Kavrel::Platform::NamedMutex> applicationMutex;
+    NativeEventFilter* nativeFilter = nullptr;
+    boost::shared_ptr<ICustomizationManager> customizationManager;
+    boost::shared_ptr<ILookAndFeelManager> lookAndFeel;
+    boost::shared_ptr<ISettingsManager> settingsManager;
+    boost::shared_ptr<ISettingsManager> productSettingsManager;
+    boost::shared_ptr<ISettingsManager> mailSettingsManager;
+    QPointer<QMainWindow> mainWindow;
+    bool started = false;
+};
+
+namespace
+{
+// Process-wide: a drag is a button held down while the mouse moves.
+bool buttonDown = false;
+bool dragging = false;
+
+// During a drag the web engine's shared timer would starve the event loop.
+const char STARVING_TIMER_CLASS[] = "WebCore::SharedTimerQt";
+} // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv), d(std::make_unique<Private>())
+{
+    // Other processes (the installer above all) look for this name.
+    d->applicationMutex = std::make_unique<Kavrel::Platform::NamedMutex>(ProductConstants::ApplicationMutexName);
+    d->nativeFilter = new NativeEventFilter(this);
+    setEffectEnabled(Qt::UI_AnimateCombo, false);
+    installNativeEventFilter(d->nativeFilter);
+    connect(this, &QCoreApplication::aboutToQuit, this, &Application::OnAboutToQuit);
+}
+
+Application::~Application()
+{
+    // The product's services go first, in this order, while the application
+    // is still whole; then what the application owns.
+    d->productSettingsManager.reset();
+    d->settingsManager.reset();
+    d->lookAndFeel.reset();
+    d->customizationManager.reset();
+    d->mainWindow = nullptr;
+    d->mailSettingsManager.reset();
+    delete d->nativeFilter; // releases the registered event handlers
+    d->nativeFilter = nullptr;
+    d->applicationMutex.reset();
+}
+
+void Application::SetCustomizationManager(boost::shared_ptr<ICustomizationManager> manager)
+{
+    d->customizationManager = std::move(manager);
+    const ICustomizationManager& product = *d->customizationManager;
+    // An empty code name removes the variable, as on Windows.
+    Kavrel::Platform::SetEnvironmentVariable("GLOG_PRODUCT_NAME", product.GetProductCodeName());
+    LoggingGuard::Instance();
+    const std::string major = product.GetVersionMajor();
+    const std::string minor = product.GetVersionMinor();
+    setApplicationName(Utf8ToQString(product.GetApplicationName()));
+    setApplicationVersion(Utf8ToQString(major + "." + minor));
+    setOrganizationName(Utf8ToQString(product.GetOrganizationName()));
+    LOG(INFO) << "Product Version: " << major << "." << minor;
+}
+
+boost::shared_ptr<ICustomizationManager> Application::GetCustomizationManager() const
+{
+    return d->customizationManager;
+}
+
+void Application::SetSettingsManager(boost::shared_ptr<ISettingsManager> manager)
+{
+    d->settingsManager = std::move(manager);
+}
+
+void Application::SetProductSettingsManager(boost::shared_ptr<ISettingsManager> manager)
+{
+    d->productSettingsManager = std::move(manager);
+}
+
+void Application::SetMailSettingsManager(boost::shared_ptr<ISettingsManager> manager)
+{
+    d->mailSettingsManager = std::move(manager);
+}
+
+void Application::SetLookAndFeel(boost::shared_ptr<ILookAndFeelManager> manager)
+{
+    d->lookAndFeel = std::move(manager);
+}
+
+boost::shared_ptr<ISettingsManager> Application::GetSettingsManager()
+{
+    return d->settingsManager;
+}
+
+boost::shared_ptr<const ISettingsManager> Application::GetSettingsManager() const
+{
+    return d->settingsManager;
+}
+
+boost::shared_ptr<ISettingsManager> Application::GetProductSettingsManager()
+{
+    return d->productSettingsManager ? d->productSettingsManager : d->settingsManager;
+}
+
+boost::shared_ptr<const ISettingsManager> Application::GetProductSettingsManager() const
+{
+    return const_cast<Application*>(this)->GetProductSettingsManager();
+}
+
+boost::shared_ptr<ISettingsManager> Application::GetMailSettingsManager()
+{
+    return d->mailSettingsManager ? d->mailSettingsManager : GetProductSettingsManager();
+}
+
+boost::shared_ptr<const ISettingsManager> Application::GetMailSettingsManager() const
+{
+    return const_cast<Application*>(this)->GetMailSettingsManager();
+}
+
+boost::shared_ptr<ILookAndFeelManager> Application::GetLookAndFeel()
+{
+    return d->lookAndFeel;
+}
+
+boost::shared_ptr<const ILookAndFeelManager> Application::GetLookAndFeel() const
+{
+    return d->lookAndFeel;
+}
+
+void Application::SetMainWindow(QMainWindow* window)
+{
+    d->mainWindow = window;
+}
+
+QWidget* Application::GetMainWindow() const
+{
+    if (d->mainWindow)
+        return d->mainWindow.data();
+    return QApplication::activeWindow();
+}
+
+QString Application::ApplicationName() const
+{
+    if (d->customizationManager)
+        return Utf8ToQString(d->customizationManager->GetApplicationName());
+    return QCoreApplication::applicationName();
+}
+
+QString Application::GetFullApplicationName() const
+{
+    const ICustomizationManager& product = *d->customizationManager;
+    QString name = QStringLiteral("%1 %2 %3")
+                       .arg(Utf8ToQString(product.GetOrganizationName()), ApplicationName(),
+                            QCoreApplication::applicationVersion());
+    const std::string edition = product.GetEditionName();
+    if (!edition.empty())
+        name += QLatin1Char(' ') + Utf8ToQString(edition);
+    return name;
+}
+
+void Application::RegisterEventHandler(boost::shared_ptr<EventHandler> handler)
+{
+    d->nativeFilter->Register(handler);
+}
+
+void Application::UnregisterEventHandler(boost::shared_ptr<EventHandler> handler)
+{
+    d->nativeFilter->Unregister(handler);
+}
+
+bool Application::HasUnreportedCrash() const
+{
+    return false; // no crash records are kept yet
+}
+
+void Application::ClearCrashes() {}
+
+void Application::Start()
+{
+    if (d->started)
+        return;
+    d->started = true;
+    OnStart();
+}
+
+bool Application::IsStarted() const
+{
+    return d->started;
+}
+
+void Application::OnStart()
+{
+    if (GetProductSettingsManager()->GetBool("autoUpdate", true))
+        QTimer::singleShot(AUTO_UPDATE_DELAY_MS, this, &Application::AutoUpdateCheckRequested);
+    Q_EMIT ApplicationStarted();
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    switch (event->type())
+    {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        buttonDown = true;
+        break;
+    case QEvent::MouseButtonRelease:
+        buttonDown = false;
+        dragging = false;
+        break;
+    case QEvent::MouseMove:
+        if (buttonDown)
+            dragging = true;
+        break;
+    case QEvent::Timer:
+        if (dragging && receiver && qstrcmp(receiver->metaObject()->className(), STARVING_TIMER_CLASS) == 0)
+            return false;
+        break;
+    case QEvent::ApplicationStateChange:
+        if (!d->started && QGuiApplication::applicationState() == Qt::ApplicationActive)
+            Start();
+        break;
+    default:
+        break;
+    }
+    return QApplication::notify(receiver, event);
+}
+
+void Application::OnAboutToQuit() {}
+
+} // namespace Kavrel::App

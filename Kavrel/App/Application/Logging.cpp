@@ -1,0 +1,114 @@
+#include <Kavrel/App/Application/Logging.h>
+#include <Kavrel/Core/Utf.h>
+#include <Kavrel/Platform/Environment.h>
+#include <Kavrel/Platform/FileSystem.h>
+#include <Kavrel/Platform/Process.h>
+
+#include <glog/logging.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace Kavrel::App
+{
+
+namespace
+{
+std::string LogProductName(const std::wstring& productName)
+{
+    std::string name = Kavrel::Core::Utf8FromWstring(productName);
+    if (name.empty())
+        name = Kavrel::Platform::GetEnvironmentVariable("GLOG_PRODUCT_NAME").value_or("UnknownProduct");
+    if (const auto slash = name.rfind('\\'); slash != std::string::npos)
+        name.erase(0, slash + 1);
+    if (const auto slash = name.rfind('/'); slash != std::string::npos)
+        name.erase(0, slash + 1);
+    return name;
+}
+
+// The running executable's file name cut at its last dot.
+std::string ExecutableName()
+{
+    std::string name = fs::u8path(Kavrel::Platform::GetExecutablePath()).filename().u8string();
+    if (const auto dot = name.rfind('.'); dot != std::string::npos)
+        name.erase(dot);
+    return name;
+}
+
+// Deletes this executable's log files created before the threshold; files
+// of other programs in the same folder are never touched.
+void SweepOldLogs(const std::string& folder, const std::string& executableName,
+                  std::chrono::system_clock::time_point threshold)
+{
+    const std::string prefix = executableName + ".";
+    std::error_code error;
+    for (fs::directory_iterator it(fs::u8path(folder), error), end; !error && it != end; it.increment(error))
+    {
+        const std::string fileName = it->path().filename().u8string();
+        if (fileName.compare(0, prefix.size(), prefix) != 0 || it->is_directory(error))
+            continue;
+        const auto created = Kavrel::Platform::GetFileCreationTime(it->path().u8string());
+        if (created && *created < threshold)
+        {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+} // namespace
+
+bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long long daysToKeep)
+{
+    return InitLogging(productName, lowestFileSeverity, daysToKeep, std::chrono::system_clock::now());
+}
+
+bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long long daysToKeep,
+                 std::chrono::system_clock::time_point now)
+{
+    if (google::IsGoogleLoggingInitialized())
+    {
+        LOG(WARNING) << "Attempt to re-initialize GLOG";
+        return false;
+    }
+
+    // glog keeps the pointer it is given as the program name.
+    static std::string programName;
+    const std::string name = LogProductName(productName);
+
+    const auto base = Kavrel::Platform::GetLocalAppDataFolder();
+    if (!base)
+        return false;
+    const std::string folder = *base + "/Kavrel/Logs/" + name + "/";
+    std::error_code error;
+    fs::create_directories(fs::u8path(folder), error);
+    if (!Kavrel::Platform::IsWritableDirectory(folder))
+        return false;
+
+    const std::string executableName = ExecutableName();
+    SweepOldLogs(folder, executableName, now - std::chrono::hours(24) * daysToKeep);
+
+    Kavrel::Platform::SetEnvironmentVariable("KavrelLogPath", folder);
+
+    // The program name is given first: glog names each file's "latest"
+    // link after it when the destination is set.
+    programName = name;
+    google::InitGoogleLogging(programName.c_str());
+
+    const std::string prefix = folder + executableName + "." + Kavrel::Platform::GetUserName();
+    for (int severity = google::GLOG_INFO; severity < google::NUM_SEVERITIES; ++severity)
+    {
+        const std::string destination =
+            severity < lowestFileSeverity ? std::string() : prefix + "." + google::GetLogSeverityName(severity) + ".";
+        google::SetLogDestination(severity, destination.c_str());
+    }
+    return true;
+}
+
+bool IsAcceptedQtMessage(const QString& message)
+{
+    return !message.startsWith(QLatin1String("libpng warning"), Qt::CaseSensitive);
+}
+
+} // namespace Kavrel::App

@@ -1,0 +1,161 @@
+#include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/Util/StringConversions.h>
+
+using Kavrel::Util::Utf8ToQString;
+
+namespace Kavrel::App
+{
+
+namespace
+{
+// How each type travels as a variant, and how a stored variant reads back.
+QVariant ToVariant(bool value) { return QVariant(value); }
+QVariant ToVariant(int value) { return QVariant(value); }
+QVariant ToVariant(long long value) { return QVariant(static_cast<qlonglong>(value)); }
+QVariant ToVariant(double value) { return QVariant(value); }
+// The stored text ends at the first NUL, as the C-string form does.
+QVariant ToVariant(const std::string& value) { return QVariant(QString::fromUtf8(value.c_str())); }
+QVariant ToVariant(const std::vector<unsigned char>& value)
+{
+    return QVariant(Kavrel::Util::VectorByteToQByteArray(value));
+}
+
+template <class T> T FromVariant(const QVariant& variant);
+template <> bool FromVariant<bool>(const QVariant& v) { return v.toBool(); }
+template <> int FromVariant<int>(const QVariant& v) { return v.toInt(); }
+template <> long long FromVariant<long long>(const QVariant& v)
+{
+    if (v.userType() == QMetaType::LongLong)
+        return v.value<qlonglong>();
+    bool ok = false;
+    const qlonglong converted = v.toLongLong(&ok);
+    return ok ? converted : 0;
+}
+template <> double FromVariant<double>(const QVariant& v) { return v.toDouble(); }
+template <> std::string FromVariant<std::string>(const QVariant& v) { return v.toString().toStdString(); }
+template <> std::vector<unsigned char> FromVariant<std::vector<unsigned char>>(const QVariant& v)
+{
+    return Kavrel::Util::QByteArrayToVectorByte(v.toByteArray());
+}
+} // namespace
+
+SettingsManager::SettingsManager(const QString& fileName, QSettings::Format format) : settings(fileName, format) {}
+
+SettingsManager::SettingsManager(const QString& application, const QString& organization)
+    : settings(organization, application)
+{
+}
+
+void SettingsManager::RegisterObserver(ISettingsManagerObserver* observer)
+{
+    handlers.Subscribe(observer);
+}
+
+void SettingsManager::UnregisterObserver(ISettingsManagerObserver* observer)
+{
+    handlers.Unsubscribe(observer);
+}
+
+template <class T, class Notification>
+void SettingsManager::Set(const std::string& key, const T& value, const QVariant& newValue,
+                          Notification notification)
+{
+    QVariant previousValue;
+    if (!UpdateValue(key, newValue, previousValue))
+        return;
+    boost::optional<T> previous;
+    if (previousValue.isValid())
+        previous = FromVariant<T>(previousValue);
+    handlers.Notify([&](ISettingsManagerObserver* observer) { (observer->*notification)(key, value, previous); });
+}
+
+void SettingsManager::SetBool(const std::string& key, bool value)
+{
+    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnBoolChanged);
+}
+
+void SettingsManager::SetInt(const std::string& key, int value)
+{
+    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnIntChanged);
+}
+
+void SettingsManager::SetString(const std::string& key, const std::string& value)
+{
+    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnStringChanged);
+}
+
+void SettingsManager::SetByteArray(const std::string& key, const std::vector<unsigned char>& value)
+{
+    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnByteArrayChanged);
+}
+
+void SettingsManager::SetInt64(const std::string& key, long long value)
+{
+    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnInt64Changed);
+}
+
+void SettingsManager::SetDouble(const std::string& key, double value)
+{
+    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnDoubleChanged);
+}
+
+bool SettingsManager::GetBool(const std::string& key, bool defaultValue) const
+{
+    return FromVariant<bool>(GetValue(key, ToVariant(defaultValue)));
+}
+
+int SettingsManager::GetInt(const std::string& key, int defaultValue) const
+{
+    return FromVariant<int>(GetValue(key, ToVariant(defaultValue)));
+}
+
+std::string SettingsManager::GetString(const std::string& key, const std::string& defaultValue) const
+{
+    return FromVariant<std::string>(GetValue(key, ToVariant(defaultValue)));
+}
+
+std::vector<unsigned char> SettingsManager::GetByteArray(const std::string& key,
+                                                         const std::vector<unsigned char>& defaultValue) const
+{
+    return FromVariant<std::vector<unsigned char>>(GetValue(key, ToVariant(defaultValue)));
+}
+
+long long SettingsManager::GetInt64(const std::string& key, long long defaultValue) const
+{
+    return FromVariant<long long>(GetValue(key, ToVariant(defaultValue)));
+}
+
+double SettingsManager::GetDouble(const std::string& key, double defaultValue) const
+{
+    return FromVariant<double>(GetValue(key, ToVariant(defaultValue)));
+}
+
+bool SettingsManager::Contains(const std::string& key) const
+{
+    std::lock_guard<std::mutex> lock(storeMutex);
+    return settings.contains(Utf8ToQString(key));
+}
+
+void SettingsManager::Remove(const std::string& key)
+{
+    std::lock_guard<std::mutex> lock(storeMutex);
+    settings.remove(Utf8ToQString(key));
+}
+
+bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newValue, QVariant& previousValue)
+{
+    previousValue = GetValue(key, QVariant());
+    if (newValue == previousValue)
+        return false;
+    std::lock_guard<std::mutex> lock(storeMutex);
+    settings.setValue(Utf8ToQString(key), newValue);
+    return true;
+}
+
+QVariant SettingsManager::GetValue(const std::string& key, const QVariant& defaultValue) const
+{
+    std::lock_guard<std::mutex> lock(storeMutex);
+    return settings.value(Utf8ToQString(key), defaultValue);
+}
+
+} // namespace Kavrel::App

@@ -1,0 +1,54 @@
+#include <Kavrel/Platform/Process.h>
+
+#include <climits>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace Kavrel::Platform
+{
+
+namespace
+{
+std::string ReadLink(const std::string& link)
+{
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink(link.c_str(), buffer, sizeof buffer);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer)
+        return {};
+    return std::string(buffer, static_cast<size_t>(length));
+}
+
+std::string Canonical(const std::string& path)
+{
+    std::error_code error;
+    const auto canonical = std::filesystem::weakly_canonical(path, error);
+    return error ? path : canonical.string();
+}
+} // namespace
+
+std::string GetExecutablePath()
+{
+    return ReadLink("/proc/self/exe");
+}
+
+unsigned long GetCurrentProcessId()
+{
+    return static_cast<unsigned long>(::getpid());
+}
+
+bool IsProcessRunning(unsigned long pid, const std::string& executablePath)
+{
+    if (pid == 0 || pid > static_cast<unsigned long>(INT_MAX) || executablePath.empty())
+        return false;
+    std::string running = ReadLink("/proc/" + std::to_string(pid) + "/exe");
+    if (running.empty())
+        return false; // no such process, a zombie, or one we may not inspect
+    // An executable replaced on disk (an update) while it runs still counts.
+    const std::string deleted = " (deleted)";
+    if (running.size() > deleted.size() && running.compare(running.size() - deleted.size(), deleted.size(), deleted) == 0)
+        running.resize(running.size() - deleted.size());
+    return running == Canonical(executablePath);
+}
+
+} // namespace Kavrel::Platform

@@ -1,0 +1,87 @@
+#include <Kavrel/Util/QtLogHandler.h>
+
+#include <glog/logging.h>
+
+namespace Kavrel::Util
+{
+
+QtLogHandler& QtLogHandler::GetInstance()
+{
+    static QtLogHandler instance;
+    return instance;
+}
+
+void QtLogHandler::Install()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (installed)
+        return;
+    previous = qInstallMessageHandler(&QtLogHandler::HandleMessage);
+    installed = true;
+}
+
+void QtLogHandler::AddFilter(Filter filter)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    filters.push_back(std::move(filter));
+}
+
+void QtLogHandler::Uninstall()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!installed)
+        return;
+    qInstallMessageHandler(previous);
+    previous = nullptr;
+    installed = false;
+    filters.clear();
+}
+
+bool QtLogHandler::IsInstalled() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return installed;
+}
+
+bool QtLogHandler::IsAccepted(const QString& message) const
+{
+    // Filters run outside the lock so that one may log or add filters itself.
+    std::vector<Filter> current;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        current = filters;
+    }
+    for (const Filter& filter : current)
+        if (filter && !filter(message))
+            return false;
+    return true;
+}
+
+void QtLogHandler::HandleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!GetInstance().IsAccepted(message))
+        return;
+    google::LogSeverity severity = google::GLOG_INFO;
+    switch (type)
+    {
+    case QtDebugMsg:
+    case QtInfoMsg:
+        severity = google::GLOG_INFO;
+        break;
+    case QtWarningMsg:
+        severity = google::GLOG_WARNING;
+        break;
+    case QtCriticalMsg:
+    case QtFatalMsg:
+        // Qt aborts by itself after a fatal message; glog's FATAL would abort
+        // before Qt could, so it is written as an error and flushed.
+        severity = google::GLOG_ERROR;
+        break;
+    }
+    const char* file = context.file ? context.file : "Qt";
+    google::LogMessage(file, context.line, severity).stream() << message.toUtf8().constData();
+    if (type == QtFatalMsg)
+        google::FlushLogFiles(google::GLOG_INFO);
+}
+
+} // namespace Kavrel::Util

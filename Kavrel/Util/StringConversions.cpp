@@ -1,0 +1,28 @@
+#include <Kavrel/Util/StringConversions.h>
+
+namespace Kavrel::Util
+{
+
+QString Utf8ToQString(const std::string& utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+}
+
+std::string QStringToUtf8(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
+}
+
+QByteArray VectorByteToQByteArray(const std::vector<unsigned char>& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()));
+}
+
+std::vector<unsigned char> QByteArrayToVectorByte(const QByteArray& bytes)
+{
+    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.constData());
+    return std::vector<unsigned char>(begin, begin + bytes.size());
+}
+
+} // namespace Kavrel::Util

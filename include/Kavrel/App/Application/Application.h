@@ -1,0 +1,95 @@
+#pragma once
+
+#include <Kavrel/App/Application/KavrelApplicationExport.h>
+
+#include <QApplication>
+#include <QString>
+
+#include <boost/shared_ptr.hpp>
+
+#include <memory>
+
+class QMainWindow;
+
+namespace Kavrel::App
+{
+
+class EventHandler;
+class ICustomizationManager;
+class ILookAndFeelManager;
+class ISettingsManager;
+
+// The one application object of a product: construct it instead of
+// QApplication. It holds the product's shared services (customisation,
+// settings stores, look and feel, main window) for its whole life and runs
+// the start sequence once, ending with ApplicationStarted().
+class KAVRELAPPLICATION_EXPORT Application : public QApplication
+{
+    Q_OBJECT
+public:
+    Application(int& argc, char** argv);
+    ~Application() override;
+
+    // Starts logging on the first call and hands the product's names and
+    // version to the toolkit. The manager must not be empty.
+    void SetCustomizationManager(boost::shared_ptr<ICustomizationManager> manager);
+    boost::shared_ptr<ICustomizationManager> GetCustomizationManager() const;
+
+    void SetSettingsManager(boost::shared_ptr<ISettingsManager> manager);
+    void SetProductSettingsManager(boost::shared_ptr<ISettingsManager> manager);
+    void SetMailSettingsManager(boost::shared_ptr<ISettingsManager> manager);
+    void SetLookAndFeel(boost::shared_ptr<ILookAndFeelManager> manager);
+
+    boost::shared_ptr<ISettingsManager> GetSettingsManager();
+    boost::shared_ptr<const ISettingsManager> GetSettingsManager() const;
+    // The product store, or the general store when none was set.
+    boost::shared_ptr<ISettingsManager> GetProductSettingsManager();
+    boost::shared_ptr<const ISettingsManager> GetProductSettingsManager() const;
+    // The mail store, or GetProductSettingsManager() when none was set.
+    boost::shared_ptr<ISettingsManager> GetMailSettingsManager();
+    boost::shared_ptr<const ISettingsManager> GetMailSettingsManager() const;
+    boost::shared_ptr<ILookAndFeelManager> GetLookAndFeel();
+    boost::shared_ptr<const ILookAndFeelManager> GetLookAndFeel() const;
+
+    void SetMainWindow(QMainWindow* window);
+    // The main window while it exists, else the active window (may be null).
+    QWidget* GetMainWindow() const;
+
+    // The product's application name, or the toolkit's before one is known.
+    QString ApplicationName() const;
+    // "<organisation> <name> <version>[ <edition>]"; needs the customisation.
+    QString GetFullApplicationName() const;
+
+    void RegisterEventHandler(boost::shared_ptr<EventHandler> handler);
+    void UnregisterEventHandler(boost::shared_ptr<EventHandler> handler);
+
+    bool HasUnreportedCrash() const;
+    void ClearCrashes();
+
+    // Runs OnStart() once; later calls do nothing. Called by the product, or
+    // on the first activation of the application.
+    virtual void Start();
+    bool IsStarted() const;
+    // The start sequence; products may override it and call the base.
+    virtual void OnStart();
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Delay between the start and AutoUpdateCheckRequested().
+    static constexpr int AUTO_UPDATE_DELAY_MS = 5000;
+
+Q_SIGNALS:
+    // Emitted once, AUTO_UPDATE_DELAY_MS after the start, unless the product
+    // store's "autoUpdate" is false.
+    void AutoUpdateCheckRequested();
+    void ApplicationStarted();
+
+protected Q_SLOTS:
+    void OnAboutToQuit();
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace Kavrel::App

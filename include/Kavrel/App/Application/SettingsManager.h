@@ -1,0 +1,63 @@
+#pragma once
+
+#include <Kavrel/App/Application/ISettingsManager.h>
+#include <Kavrel/App/Application/ISettingsManagerObserver.h>
+#include <Kavrel/App/Application/KavrelApplicationExport.h>
+#include <Kavrel/Core/EventHandlerList.h>
+#include <Kavrel/Core/SyncExecutePolicy.h>
+
+#include <QSettings>
+#include <QVariant>
+
+#include <mutex>
+
+namespace Kavrel::App
+{
+
+// The settings store over QSettings. Observers hear each real change, in
+// registration order, before the setter returns; a value equal to the
+// stored one (after conversion) is neither written nor announced.
+class KAVRELAPPLICATION_EXPORT SettingsManager : public ISettingsManager
+{
+public:
+    // A store on a file (or, with the native format on Windows, a registry path).
+    SettingsManager(const QString& fileName, QSettings::Format format);
+    // The user-scope store of the organisation and application. Note the
+    // order: application first, organisation second.
+    SettingsManager(const QString& application, const QString& organization);
+
+    void RegisterObserver(ISettingsManagerObserver* observer) override;
+    void UnregisterObserver(ISettingsManagerObserver* observer) override;
+
+    void SetBool(const std::string& key, bool value) override;
+    void SetInt(const std::string& key, int value) override;
+    void SetString(const std::string& key, const std::string& value) override;
+    void SetByteArray(const std::string& key, const std::vector<unsigned char>& value) override;
+    void SetInt64(const std::string& key, long long value) override;
+    void SetDouble(const std::string& key, double value) override;
+
+    bool GetBool(const std::string& key, bool defaultValue) const override;
+    int GetInt(const std::string& key, int defaultValue) const override;
+    std::string GetString(const std::string& key, const std::string& defaultValue) const override;
+    std::vector<unsigned char> GetByteArray(const std::string& key,
+                                            const std::vector<unsigned char>& defaultValue) const override;
+    long long GetInt64(const std::string& key, long long defaultValue) const override;
+    double GetDouble(const std::string& key, double defaultValue) const override;
+
+    bool Contains(const std::string& key) const override;
+    void Remove(const std::string& key) override;
+
+private:
+    template <class T, class Notification>
+    void Set(const std::string& key, const T& value, const QVariant& newValue, Notification notification);
+    bool UpdateValue(const std::string& key, const QVariant& newValue, QVariant& previousValue);
+    QVariant GetValue(const std::string& key, const QVariant& defaultValue) const;
+
+    QSettings settings;
+    Kavrel::Core::EventHandlerList<ISettingsManagerObserver, Kavrel::Core::SyncExecutePolicy> handlers;
+    // QSettings is not safe for concurrent use; each single access is guarded,
+    // the read-compare-write of a setter as a whole is not.
+    mutable std::mutex storeMutex;
+};
+
+} // namespace Kavrel::App

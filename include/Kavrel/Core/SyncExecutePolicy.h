@@ -1,0 +1,16 @@
+#pragma once
+
+#include <boost/function.hpp>
+
+namespace Kavrel::Core
+{
+
+// Runs each delivery at once in the calling thread.
+class SyncExecutePolicy
+{
+public:
+    // An empty function object throws boost::bad_function_call.
+    void Execute(const boost::function<void()>& call) const { call(); }
+};
+
+} // namespace Kavrel::Core

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <Kavrel/Platform/KavrelPlatformExport.h>
+
+#include <string>
+
+namespace Kavrel::Platform
+{
+
+// Full path of the running executable; empty when the system does not tell.
+KAVRELPLATFORM_EXPORT std::string GetExecutablePath();
+
+KAVRELPLATFORM_EXPORT unsigned long GetCurrentProcessId();
+
+// True exactly when a process with this id exists and runs the executable at
+// executablePath (compared after resolving links). A process id that was
+// reused by another program therefore gives false.
+KAVRELPLATFORM_EXPORT bool IsProcessRunning(unsigned long pid, const std::string& executablePath);
+
+} // namespace Kavrel::Platform

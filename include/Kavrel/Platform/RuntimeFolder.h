@@ -1,0 +1,15 @@
+#pragma once
+
+#include <Kavrel/Platform/KavrelPlatformExport.h>
+
+#include <string>
+
+namespace Kavrel::Platform
+{
+
+// A folder private to the user for lock files and pipes: "$XDG_RUNTIME_DIR"
+// when it is usable, else a 0700 folder "kavrel-<uid>" in the temporary
+// folder, created on first use. Empty when no such folder can be had.
+KAVRELPLATFORM_EXPORT std::string GetRuntimeFolder();
+
+} // namespace Kavrel::Platform

@@ -14,19 +14,10 @@ AppLocations& AppLocations::GetLocations()
     return locations;
 }
 
-ioPath AppLocations::GetApplicationFolder() const
-{
-    return applicationFolder;
-}
+ioPath AppLocations::GetApplicationFolder() const { return applicationFolder; }
 
-ioPath AppLocations::GetResourcesFolder() const
-{
-    return applicationFolder / "resources";
-}
+ioPath AppLocations::GetResourcesFolder() const { return applicationFolder / "resources"; }
 
-ioPath AppLocations::GetFontConfigFile() const
-{
-    return GetResourcesFolder() / "fonts" / "fonts.conf";
-}
+ioPath AppLocations::GetFontConfigFile() const { return GetResourcesFolder() / "fonts" / "fonts.conf"; }
 
 } // namespace Kavrel::Core

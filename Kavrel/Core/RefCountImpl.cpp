@@ -5,10 +5,7 @@ namespace Kavrel
 
 RefCountImpl::~RefCountImpl() = default;
 
-long RefCountImpl::AddRefImpl() const
-{
-    return refCount.fetch_add(1, std::memory_order_relaxed) + 1;
-}
+long RefCountImpl::AddRefImpl() const { return refCount.fetch_add(1, std::memory_order_relaxed) + 1; }
 
 long RefCountImpl::ReleaseImpl() const
 {
@@ -18,19 +15,10 @@ long RefCountImpl::ReleaseImpl() const
     return left;
 }
 
-long RefCountImpl::GetRefCountImpl() const
-{
-    return refCount.load(std::memory_order_acquire);
-}
+long RefCountImpl::GetRefCountImpl() const { return refCount.load(std::memory_order_acquire); }
 
-void intrusive_ptr_add_ref(const RefCountImpl* object)
-{
-    object->AddRefImpl();
-}
+void intrusive_ptr_add_ref(const RefCountImpl* object) { object->AddRefImpl(); }
 
-void intrusive_ptr_release(const RefCountImpl* object)
-{
-    object->ReleaseImpl();
-}
+void intrusive_ptr_release(const RefCountImpl* object) { object->ReleaseImpl(); }
 
 } // namespace Kavrel

@@ -11,10 +11,7 @@ ioPath::ioPath(const std::string& utf8) : path(std::filesystem::u8path(utf8)) {}
 
 ioPath::ioPath(const std::wstring& wide) : ioPath(Core::Utf8FromWstring(wide)) {}
 
-ioPath ioPath::operator/(const ioPath& other) const
-{
-    return ioPath(path / other.path);
-}
+ioPath ioPath::operator/(const ioPath& other) const { return ioPath(path / other.path); }
 
 ioPath& ioPath::operator/=(const ioPath& other)
 {
@@ -22,20 +19,11 @@ ioPath& ioPath::operator/=(const ioPath& other)
     return *this;
 }
 
-std::string ioPath::utf8string() const
-{
-    return path.u8string();
-}
+std::string ioPath::utf8string() const { return path.u8string(); }
 
-std::wstring ioPath::wstring() const
-{
-    return Core::WstringFromUtf8(utf8string());
-}
+std::wstring ioPath::wstring() const { return Core::WstringFromUtf8(utf8string()); }
 
-ioPath ioPath::parent_path() const
-{
-    return ioPath(path.parent_path());
-}
+ioPath ioPath::parent_path() const { return ioPath(path.parent_path()); }
 
 ioPath& ioPath::make_preferred()
 {

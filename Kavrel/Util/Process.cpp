@@ -7,10 +7,7 @@
 namespace Kavrel::Util
 {
 
-unsigned long CurrentProcessId()
-{
-    return Platform::GetCurrentProcessId();
-}
+unsigned long CurrentProcessId() { return Platform::GetCurrentProcessId(); }
 
 bool IsProcessRunning(unsigned long pid, const QString& executablePath)
 {

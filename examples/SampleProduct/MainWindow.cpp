@@ -61,7 +61,8 @@ void MainWindow::BuildPlayer()
     nowPlaying = new QLabel(central);
     nowPlaying->setObjectName(QStringLiteral("NowPlaying"));
     const QString lastTrack = QString::fromStdString(settings->GetString(LAST_TRACK_KEY, std::string()));
-    nowPlaying->setText(lastTrack.isEmpty() ? tr("Nothing played yet") : tr("Last played: %1").arg(lastTrack));
+    nowPlaying->setText(lastTrack.isEmpty() ? tr("Nothing played yet")
+                                            : tr("Last played: %1").arg(lastTrack));
     layout->addWidget(nowPlaying);
 
     playlist = new QListWidget(central);
@@ -109,7 +110,4 @@ void MainWindow::AddFiles(const QStringList& files)
         playlist->setCurrentRow(playlist->count() - 1);
 }
 
-void MainWindow::ShowStatus(const QString& message)
-{
-    statusBar()->showMessage(message);
-}
+void MainWindow::ShowStatus(const QString& message) { statusBar()->showMessage(message); }

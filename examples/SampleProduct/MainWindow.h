@@ -17,7 +17,8 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings, QWidget* parent = nullptr);
+    explicit MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings,
+                        QWidget* parent = nullptr);
 
     // Adds files named on the command line (any language) to the playlist.
     void AddFiles(const QStringList& files);

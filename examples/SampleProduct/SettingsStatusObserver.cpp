@@ -25,13 +25,16 @@ void SettingsStatusObserver::Report(const std::string& key, const QString& value
                             : tr("%1 set to %2").arg(name, value));
 }
 
-void SettingsStatusObserver::OnBoolChanged(const std::string& key, bool value, const boost::optional<bool>& previous)
+void SettingsStatusObserver::OnBoolChanged(const std::string& key, bool value,
+                                           const boost::optional<bool>& previous)
 {
     Report(key, value ? QStringLiteral("on") : QStringLiteral("off"),
-           previous ? boost::optional<QString>(*previous ? QStringLiteral("on") : QStringLiteral("off")) : boost::none);
+           previous ? boost::optional<QString>(*previous ? QStringLiteral("on") : QStringLiteral("off"))
+                    : boost::none);
 }
 
-void SettingsStatusObserver::OnIntChanged(const std::string& key, int value, const boost::optional<int>& previous)
+void SettingsStatusObserver::OnIntChanged(const std::string& key, int value,
+                                          const boost::optional<int>& previous)
 {
     Report(key, QString::number(value), Text(previous));
 }
@@ -43,7 +46,8 @@ void SettingsStatusObserver::OnStringChanged(const std::string& key, const std::
            previous ? boost::optional<QString>(QString::fromStdString(*previous)) : boost::none);
 }
 
-void SettingsStatusObserver::OnByteArrayChanged(const std::string& key, const std::vector<unsigned char>& value,
+void SettingsStatusObserver::OnByteArrayChanged(const std::string& key,
+                                                const std::vector<unsigned char>& value,
                                                 const boost::optional<std::vector<unsigned char>>& previous)
 {
     Report(key, Bytes(value), previous ? boost::optional<QString>(Bytes(*previous)) : boost::none);

@@ -18,8 +18,10 @@ public:
                          const boost::optional<std::string>& previous) override;
     void OnByteArrayChanged(const std::string& key, const std::vector<unsigned char>& value,
                             const boost::optional<std::vector<unsigned char>>& previous) override;
-    void OnInt64Changed(const std::string& key, long long value, const boost::optional<long long>& previous) override;
-    void OnDoubleChanged(const std::string& key, double value, const boost::optional<double>& previous) override;
+    void OnInt64Changed(const std::string& key, long long value,
+                        const boost::optional<long long>& previous) override;
+    void OnDoubleChanged(const std::string& key, double value,
+                         const boost::optional<double>& previous) override;
 
 Q_SIGNALS:
     void Changed(const QString& message);

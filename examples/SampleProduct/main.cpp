@@ -40,7 +40,8 @@ int RealMain(int argc, char** argv)
     const QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                        QStringLiteral("Quit <ms> milliseconds after the start."),
                                        QStringLiteral("ms"));
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Media files to add to the playlist."),
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Media files to add to the playlist."),
                                  QStringLiteral("[files...]"));
     parser.addOption(screenshot);
     parser.addOption(quitAfter);
@@ -62,30 +63,37 @@ int RealMain(int argc, char** argv)
     product->RegisterObserver(&observer);
 
     QTextStream out(stdout);
-    out << "Log folder: " << qEnvironmentVariable("KavrelLogPath", QStringLiteral("(logging not started)")) << '\n'
+    out << "Log folder: " << qEnvironmentVariable("KavrelLogPath", QStringLiteral("(logging not started)"))
+        << '\n'
         << "General settings: " << QSettings(ORGANIZATION, GENERAL_STORE).fileName() << '\n'
         << "Product settings: " << QSettings(ORGANIZATION, PRODUCT_STORE).fileName() << '\n';
     out.flush();
 
     QObject::connect(&app, &Kavrel::App::Application::AutoUpdateCheckRequested, &window,
                      [&window] { window.ShowStatus(QObject::tr("Checking for updates...")); });
-    QObject::connect(&app, &Kavrel::App::Application::ApplicationStarted, &window, [&] {
-        LOG(INFO) << "Sample product started";
-        general->SetInt64("LastStartTime", QDateTime::currentSecsSinceEpoch());
-        if (parser.isSet(screenshot))
+    QObject::connect(
+        &app, &Kavrel::App::Application::ApplicationStarted, &window,
+        [&]
         {
-            // Let the window lay itself out and paint before it is grabbed.
-            QTimer::singleShot(0, &window, [&] {
-                const QString file = parser.value(screenshot);
-                const bool saved = window.grab().save(file, "PNG");
-                out << (saved ? "Screenshot: " : "Could not save the screenshot to ") << file << '\n';
-                out.flush();
-                QCoreApplication::exit(saved ? 0 : 1);
-            });
-        }
-        if (parser.isSet(quitAfter))
-            QTimer::singleShot(parser.value(quitAfter).toInt(), &app, &QCoreApplication::quit);
-    });
+            LOG(INFO) << "Sample product started";
+            general->SetInt64("LastStartTime", QDateTime::currentSecsSinceEpoch());
+            if (parser.isSet(screenshot))
+            {
+                // Let the window lay itself out and paint before it is grabbed.
+                QTimer::singleShot(0, &window,
+                                   [&]
+                                   {
+                                       const QString file = parser.value(screenshot);
+                                       const bool saved = window.grab().save(file, "PNG");
+                                       out << (saved ? "Screenshot: " : "Could not save the screenshot to ")
+                                           << file << '\n';
+                                       out.flush();
+                                       QCoreApplication::exit(saved ? 0 : 1);
+                                   });
+            }
+            if (parser.isSet(quitAfter))
+                QTimer::singleShot(parser.value(quitAfter).toInt(), &app, &QCoreApplication::quit);
+        });
 
     window.show();
     app.Start();

@@ -114,7 +114,10 @@ public:
     {
         lines.push_back(std::to_string(severity) + ":" + std::string(message, length));
     }
-    bool Has(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+    bool Has(const std::string& line) const
+    {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
     std::vector<std::string> lines;
 };
 
@@ -172,7 +175,8 @@ TEST_F(ApplicationTest, customizationNamesTheToolkitAndStartsLoggingOnce)
     qWarning("libpng warning: iCCP: known incorrect sRGB profile");
     EXPECT_TRUE(log.Has("1:LIBPNG WARNING: shouted"));
     EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
-                            [](const std::string& l) { return l.find("libpng warning") != std::string::npos; }),
+                            [](const std::string& l)
+                            { return l.find("libpng warning") != std::string::npos; }),
               0);
 
     // A second product object replaces the first without a second start.
@@ -252,7 +256,8 @@ TEST_F(ApplicationTest, webTimerIsSwallowedOnlyWhileDragging)
     WebCore::SharedTimerQt webTimer;
     OtherTimer otherTimer;
     QTimerEvent tick(1);
-    const auto mouse = [&](QEvent::Type type) {
+    const auto mouse = [&](QEvent::Type type)
+    {
         QMouseEvent event(type, QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&widget, &event);
     };
@@ -285,9 +290,8 @@ TEST_F(ApplicationTest, nativeEventsReachEveryRegistration)
     app->RegisterEventHandler(handler);
     int message = 7;
     long result = 0;
-    auto dispatch = [&] {
-        return QAbstractEventDispatcher::instance()->filterNativeEvent("test_event", &message, &result);
-    };
+    auto dispatch = [&]
+    { return QAbstractEventDispatcher::instance()->filterNativeEvent("test_event", &message, &result); };
 
     EXPECT_FALSE(dispatch()); // handlers' answers are not used
     ASSERT_EQ(handler->calls.size(), 2u);
@@ -325,7 +329,8 @@ TEST_F(ApplicationTest, holdsTheApplicationMutexForItsLifeAndTurnsComboAnimation
 TEST_F(ApplicationTest, resourcesLieBesideTheExecutable)
 {
     const auto executable = std::filesystem::path(Kavrel::Platform::GetExecutablePath());
-    EXPECT_EQ(Kavrel::App::GetPathToResources().utf8string(), (executable.parent_path() / "resources").string());
+    EXPECT_EQ(Kavrel::App::GetPathToResources().utf8string(),
+              (executable.parent_path() / "resources").string());
     EXPECT_EQ(Kavrel::App::GetPathToFontConfigFile().parent_path().parent_path().utf8string(),
               Kavrel::App::GetPathToResources().utf8string());
 }
@@ -335,10 +340,12 @@ std::vector<std::string> released;
 
 template <class T> boost::shared_ptr<T> Tracked(T* object, const std::string& label)
 {
-    return boost::shared_ptr<T>(object, [label](T* p) {
-        released.push_back(label);
-        delete p;
-    });
+    return boost::shared_ptr<T>(object,
+                                [label](T* p)
+                                {
+                                    released.push_back(label);
+                                    delete p;
+                                });
 }
 
 class NullLookAndFeel : public Kavrel::App::ILookAndFeelManager
@@ -348,19 +355,19 @@ class NullLookAndFeel : public Kavrel::App::ILookAndFeelManager
 TEST_F(ApplicationTest, shutDownReleasesServicesInTheDocumentedOrder)
 {
     released.clear();
-    const auto store = [&](const char* file) {
-        return new Kavrel::App::SettingsManager(folder.filePath(file), QSettings::IniFormat);
-    };
+    const auto store = [&](const char* file)
+    { return new Kavrel::App::SettingsManager(folder.filePath(file), QSettings::IniFormat); };
     app->SetMailSettingsManager(Tracked<ISettingsManager>(store("mail.ini"), "mail"));
     app->SetSettingsManager(Tracked<ISettingsManager>(store("general.ini"), "general"));
     app->SetProductSettingsManager(Tracked<ISettingsManager>(store("product.ini"), "product"));
     app->SetLookAndFeel(Tracked<Kavrel::App::ILookAndFeelManager>(new NullLookAndFeel, "lookAndFeel"));
-    app->SetCustomizationManager(Tracked<Kavrel::App::ICustomizationManager>(new TestProduct, "customization"));
+    app->SetCustomizationManager(
+        Tracked<Kavrel::App::ICustomizationManager>(new TestProduct, "customization"));
     app->RegisterEventHandler(Tracked<Kavrel::App::EventHandler>(new RecordingHandler, "handler"));
     EXPECT_TRUE(released.empty());
     app.reset();
-    EXPECT_EQ(released, (std::vector<std::string>{"product", "general", "lookAndFeel", "customization", "mail",
-                                                  "handler"}));
+    EXPECT_EQ(released, (std::vector<std::string>{"product", "general", "lookAndFeel", "customization",
+                                                  "mail", "handler"}));
 }
 } // namespace
 

@@ -30,7 +30,4 @@ int Probe(int argc, char** argv)
 }
 } // namespace
 
-int main()
-{
-    return Kavrel::App::EntryWrapper(&Probe);
-}
+int main() { return Kavrel::App::EntryWrapper(&Probe); }

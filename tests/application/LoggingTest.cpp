@@ -89,13 +89,14 @@ TEST_P(ProductNameTest, choosesTheLogFolderFromTheProductName)
     EXPECT_EQ(std::string(std::getenv("KavrelLogPath")), folder.string() + "/");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, ProductNameTest,
-    ::testing::Values(NameCase{L"Player", nullptr, "Player"}, NameCase{L"Плеер", nullptr, "Плеер"},
-                      NameCase{L"C:\\Programs\\Player", nullptr, "Player"},
-                      NameCase{L"a\\b/Player", nullptr, "Player"}, NameCase{L"tools/Player", nullptr, "Player"},
-                      NameCase{L"", "FromEnvironment", "FromEnvironment"},
-                      NameCase{L"", nullptr, "UnknownProduct"}));
+INSTANTIATE_TEST_SUITE_P(Names, ProductNameTest,
+                         ::testing::Values(NameCase{L"Player", nullptr, "Player"},
+                                           NameCase{L"Плеер", nullptr, "Плеер"},
+                                           NameCase{L"C:\\Programs\\Player", nullptr, "Player"},
+                                           NameCase{L"a\\b/Player", nullptr, "Player"},
+                                           NameCase{L"tools/Player", nullptr, "Player"},
+                                           NameCase{L"", "FromEnvironment", "FromEnvironment"},
+                                           NameCase{L"", nullptr, "UnknownProduct"}));
 
 TEST_F(InitLoggingTest, writesEachSeverityFromTheLowestToItsOwnFile)
 {
@@ -125,7 +126,8 @@ TEST_F(InitLoggingTest, sweepsOnlyThisExecutablesLogsOlderThanTheLimit)
 {
     const fs::path folder = LogFolder("Player");
     fs::create_directories(folder);
-    for (const char* name : {"LoggingTests.tester.INFO.old", "LoggingTests.x", "Other.tester.INFO.old", "notes.txt"})
+    for (const char* name :
+         {"LoggingTests.tester.INFO.old", "LoggingTests.x", "Other.tester.INFO.old", "notes.txt"})
         std::ofstream(folder / name) << "old";
 
     // Nine days on, nothing is old enough.
@@ -134,7 +136,8 @@ TEST_F(InitLoggingTest, sweepsOnlyThisExecutablesLogsOlderThanTheLimit)
     EXPECT_TRUE(fs::exists(folder / "LoggingTests.x"));
 
     // Ten days and a second on, this executable's files go; others stay.
-    ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, 10, system_clock::now() + hours(24 * 10) + seconds(1)));
+    ASSERT_TRUE(
+        Kavrel::App::InitLogging(L"Player", 0, 10, system_clock::now() + hours(24 * 10) + seconds(1)));
     EXPECT_FALSE(fs::exists(folder / "LoggingTests.tester.INFO.old"));
     EXPECT_FALSE(fs::exists(folder / "LoggingTests.x"));
     EXPECT_TRUE(fs::exists(folder / "Other.tester.INFO.old"));
@@ -179,12 +182,14 @@ TEST_F(InitLoggingTest, userProfileStandsInForLocalAppData)
     ::setenv("USERPROFILE", base.c_str(), 1);
     ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, 10));
     ::unsetenv("USERPROFILE");
-    EXPECT_TRUE(fs::is_directory(base / "Local settings" / "Application Data" / "Kavrel" / "Logs" / "Player"));
+    EXPECT_TRUE(
+        fs::is_directory(base / "Local settings" / "Application Data" / "Kavrel" / "Logs" / "Player"));
 }
 
 TEST(IsAcceptedQtMessage, dropsOnlyLowerCaseLibpngWarnings)
 {
-    EXPECT_FALSE(Kavrel::App::IsAcceptedQtMessage(QStringLiteral("libpng warning: iCCP: known incorrect sRGB")));
+    EXPECT_FALSE(
+        Kavrel::App::IsAcceptedQtMessage(QStringLiteral("libpng warning: iCCP: known incorrect sRGB")));
     EXPECT_TRUE(Kavrel::App::IsAcceptedQtMessage(QStringLiteral("LIBPNG WARNING: iCCP")));
     EXPECT_TRUE(Kavrel::App::IsAcceptedQtMessage(QStringLiteral("note: libpng warning")));
     EXPECT_TRUE(Kavrel::App::IsAcceptedQtMessage(QString()));

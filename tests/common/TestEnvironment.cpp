@@ -62,12 +62,10 @@ void PrepareIsolatedEnvironment()
     QStandardPaths::setTestModeEnabled(true);
 }
 
-const std::string& IsolatedRoot()
-{
-    return root;
-}
+const std::string& IsolatedRoot() { return root; }
 
-ProcessResult RunProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment)
+ProcessResult RunProcess(const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& extraEnvironment)
 {
     ProcessResult result;
     int pipeFds[2];

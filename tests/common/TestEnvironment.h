@@ -18,9 +18,9 @@ const std::string& IsolatedRoot();
 
 struct ProcessResult
 {
-    int exitCode = -1;      // exit status, or -1 when it did not exit normally
-    int signal = 0;         // the signal that ended it, if any
-    std::string output;     // everything it wrote to standard output
+    int exitCode = -1;  // exit status, or -1 when it did not exit normally
+    int signal = 0;     // the signal that ended it, if any
+    std::string output; // everything it wrote to standard output
 };
 
 // Runs a program with raw byte arguments (no shell, no re-encoding) and

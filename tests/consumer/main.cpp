@@ -43,7 +43,12 @@ int RealMain(int argc, char** argv)
         boost::make_shared<Kavrel::App::SettingsManager>(folder.filePath("s.ini"), QSettings::IniFormat));
     bool started = false;
     QObject::connect(&app, &Kavrel::App::Application::ApplicationStarted, [&] { started = true; });
-    QTimer::singleShot(0, &app, [&] { app.Start(); app.quit(); });
+    QTimer::singleShot(0, &app,
+                       [&]
+                       {
+                           app.Start();
+                           app.quit();
+                       });
     app.exec();
     std::printf("%s started=%d resources=%s\n", qPrintable(app.GetFullApplicationName()), started,
                 Kavrel::App::GetPathToResources().utf8string().c_str());
@@ -51,7 +56,4 @@ int RealMain(int argc, char** argv)
 }
 } // namespace
 
-int main()
-{
-    return Kavrel::App::EntryWrapper(&RealMain);
-}
+int main() { return Kavrel::App::EntryWrapper(&RealMain); }

@@ -50,7 +50,8 @@ const char STARVING_TIMER_CLASS[] = "WebCore::SharedTimerQt";
 Application::Application(int& argc, char** argv) : QApplication(argc, argv), d(std::make_unique<Private>())
 {
     // Other processes (the installer above all) look for this name.
-    d->applicationMutex = std::make_unique<Kavrel::Platform::NamedMutex>(ProductConstants::ApplicationMutexName);
+    d->applicationMutex =
+        std::make_unique<Kavrel::Platform::NamedMutex>(ProductConstants::ApplicationMutexName);
     d->nativeFilter = new NativeEventFilter(this);
     setEffectEnabled(Qt::UI_AnimateCombo, false);
     installNativeEventFilter(d->nativeFilter);
@@ -112,10 +113,7 @@ void Application::SetLookAndFeel(boost::shared_ptr<ILookAndFeelManager> manager)
     d->lookAndFeel = std::move(manager);
 }
 
-boost::shared_ptr<ISettingsManager> Application::GetSettingsManager()
-{
-    return d->settingsManager;
-}
+boost::shared_ptr<ISettingsManager> Application::GetSettingsManager() { return d->settingsManager; }
 
 boost::shared_ptr<const ISettingsManager> Application::GetSettingsManager() const
 {
@@ -142,20 +140,11 @@ boost::shared_ptr<const ISettingsManager> Application::GetMailSettingsManager() 
     return const_cast<Application*>(this)->GetMailSettingsManager();
 }
 
-boost::shared_ptr<ILookAndFeelManager> Application::GetLookAndFeel()
-{
-    return d->lookAndFeel;
-}
+boost::shared_ptr<ILookAndFeelManager> Application::GetLookAndFeel() { return d->lookAndFeel; }
 
-boost::shared_ptr<const ILookAndFeelManager> Application::GetLookAndFeel() const
-{
-    return d->lookAndFeel;
-}
+boost::shared_ptr<const ILookAndFeelManager> Application::GetLookAndFeel() const { return d->lookAndFeel; }
 
-void Application::SetMainWindow(QMainWindow* window)
-{
-    d->mainWindow = window;
-}
+void Application::SetMainWindow(QMainWindow* window) { d->mainWindow = window; }
 
 QWidget* Application::GetMainWindow() const
 {
@@ -208,10 +197,7 @@ void Application::Start()
     OnStart();
 }
 
-bool Application::IsStarted() const
-{
-    return d->started;
-}
+bool Application::IsStarted() const { return d->started; }
 
 void Application::OnStart()
 {

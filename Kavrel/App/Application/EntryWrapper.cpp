@@ -36,9 +36,6 @@ int EntryWrapper(MainFunction mainFunction)
     return mainFunction(static_cast<int>(arguments.size()), argv.get());
 }
 
-void HighDpiFix()
-{
-    Kavrel::Platform::SetEnvironmentVariable("QT_DEVICE_PIXEL_RATIO", "auto");
-}
+void HighDpiFix() { Kavrel::Platform::SetEnvironmentVariable("QT_DEVICE_PIXEL_RATIO", "auto"); }
 
 } // namespace Kavrel::App

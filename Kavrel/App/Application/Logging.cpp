@@ -99,8 +99,9 @@ bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long l
     const std::string prefix = folder + executableName + "." + Kavrel::Platform::GetUserName();
     for (int severity = google::GLOG_INFO; severity < google::NUM_SEVERITIES; ++severity)
     {
-        const std::string destination =
-            severity < lowestFileSeverity ? std::string() : prefix + "." + google::GetLogSeverityName(severity) + ".";
+        const std::string destination = severity < lowestFileSeverity
+                                            ? std::string()
+                                            : prefix + "." + google::GetLogSeverityName(severity) + ".";
         google::SetLogDestination(severity, destination.c_str());
     }
     return true;

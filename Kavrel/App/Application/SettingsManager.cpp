@@ -39,17 +39,17 @@ template <> std::vector<unsigned char> FromVariant<std::vector<unsigned char>>(c
 }
 } // namespace
 
-SettingsManager::SettingsManager(const QString& fileName, QSettings::Format format) : settings(fileName, format) {}
+SettingsManager::SettingsManager(const QString& fileName, QSettings::Format format)
+    : settings(fileName, format)
+{
+}
 
 SettingsManager::SettingsManager(const QString& application, const QString& organization)
     : settings(organization, application)
 {
 }
 
-void SettingsManager::RegisterObserver(ISettingsManagerObserver* observer)
-{
-    handlers.Subscribe(observer);
-}
+void SettingsManager::RegisterObserver(ISettingsManagerObserver* observer) { handlers.Subscribe(observer); }
 
 void SettingsManager::UnregisterObserver(ISettingsManagerObserver* observer)
 {
@@ -66,7 +66,8 @@ void SettingsManager::Set(const std::string& key, const T& value, const QVariant
     boost::optional<T> previous;
     if (previousValue.isValid())
         previous = FromVariant<T>(previousValue);
-    handlers.Notify([&](ISettingsManagerObserver* observer) { (observer->*notification)(key, value, previous); });
+    handlers.Notify([&](ISettingsManagerObserver* observer)
+                    { (observer->*notification)(key, value, previous); });
 }
 
 void SettingsManager::SetBool(const std::string& key, bool value)

@@ -40,7 +40,8 @@ bool IsWritableDirectory(const std::string& path)
     struct stat info
     {
     };
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && ::access(path.c_str(), W_OK | X_OK) == 0;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 } // namespace Kavrel::Platform

@@ -27,15 +27,9 @@ std::string Canonical(const std::string& path)
 }
 } // namespace
 
-std::string GetExecutablePath()
-{
-    return ReadLink("/proc/self/exe");
-}
+std::string GetExecutablePath() { return ReadLink("/proc/self/exe"); }
 
-unsigned long GetCurrentProcessId()
-{
-    return static_cast<unsigned long>(::getpid());
-}
+unsigned long GetCurrentProcessId() { return static_cast<unsigned long>(::getpid()); }
 
 bool IsProcessRunning(unsigned long pid, const std::string& executablePath)
 {
@@ -46,7 +40,8 @@ bool IsProcessRunning(unsigned long pid, const std::string& executablePath)
         return false; // no such process, a zombie, or one we may not inspect
     // An executable replaced on disk (an update) while it runs still counts.
     const std::string deleted = " (deleted)";
-    if (running.size() > deleted.size() && running.compare(running.size() - deleted.size(), deleted.size(), deleted) == 0)
+    if (running.size() > deleted.size() &&
+        running.compare(running.size() - deleted.size(), deleted.size(), deleted) == 0)
         running.resize(running.size() - deleted.size());
     return running == Canonical(executablePath);
 }

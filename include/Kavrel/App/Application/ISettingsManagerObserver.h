@@ -21,7 +21,8 @@ public:
                                     const boost::optional<std::vector<unsigned char>>& previous) = 0;
     virtual void OnInt64Changed(const std::string& key, long long value,
                                 const boost::optional<long long>& previous) = 0;
-    virtual void OnDoubleChanged(const std::string& key, double value, const boost::optional<double>& previous) = 0;
+    virtual void OnDoubleChanged(const std::string& key, double value,
+                                 const boost::optional<double>& previous) = 0;
 
     virtual ~ISettingsManagerObserver() = default;
 };

@@ -96,7 +96,9 @@ INSTANTIATE_TEST_SUITE_P(Names, ProductNameTest,
                                            NameCase{L"a\\b/Player", nullptr, "Player"},
                                            NameCase{L"tools/Player", nullptr, "Player"},
                                            NameCase{L"", "FromEnvironment", "FromEnvironment"},
-                                           NameCase{L"", nullptr, "UnknownProduct"}));
+                                           NameCase{L"", nullptr, "UnknownProduct"}),
+                         [](const ::testing::TestParamInfo<NameCase>& info)
+                         { return "case" + std::to_string(info.index); });
 
 TEST_F(InitLoggingTest, writesEachSeverityFromTheLowestToItsOwnFile)
 {

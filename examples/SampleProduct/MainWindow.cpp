@@ -58,6 +58,10 @@ void MainWindow::BuildPlayer()
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
 
+    startInfo = new QLabel(central);
+    startInfo->setObjectName(QStringLiteral("StartInfo"));
+    layout->addWidget(startInfo);
+
     nowPlaying = new QLabel(central);
     nowPlaying->setObjectName(QStringLiteral("NowPlaying"));
     const QString lastTrack = QString::fromStdString(settings->GetString(LAST_TRACK_KEY, std::string()));
@@ -100,6 +104,30 @@ void MainWindow::PlaySelected()
     settings->SetString(LAST_TRACK_KEY, item->text().toStdString());
     settings->SetInt64(PLAY_COUNT_KEY, settings->GetInt64(PLAY_COUNT_KEY, 0) + 1);
     nowPlaying->setText(tr("Playing: %1").arg(item->text()));
+}
+
+void MainWindow::ShowStartInfo(Kavrel::App::Application::LaunchType launchType, bool previousRunCrashed)
+{
+    using App = Kavrel::App::Application;
+    QString launch;
+    switch (launchType)
+    {
+    case App::FirstLaunch:
+        launch = tr("First start after installation");
+        break;
+    case App::UpdateLaunch:
+        launch = tr("First start after an update");
+        break;
+    case App::ReinstallLaunch:
+        launch = tr("First start after a reinstall");
+        break;
+    case App::RegularLaunch:
+        launch = tr("Regular start");
+        break;
+    }
+    const QString crash = previousRunCrashed ? tr("the previous run ended unexpectedly")
+                                             : tr("the previous run ended properly");
+    startInfo->setText(tr("%1; %2").arg(launch, crash));
 }
 
 void MainWindow::AddFiles(const QStringList& files)

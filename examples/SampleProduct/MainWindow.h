@@ -1,5 +1,6 @@
 #pragma once
 
+#include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/ISettingsManager.h>
 
 #include <QMainWindow>
@@ -20,6 +21,9 @@ public:
     explicit MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings,
                         QWidget* parent = nullptr);
 
+    // Shows how this start relates to the last install and the last run.
+    void ShowStartInfo(Kavrel::App::Application::LaunchType launchType, bool previousRunCrashed);
+
     // Adds files named on the command line (any language) to the playlist.
     void AddFiles(const QStringList& files);
 
@@ -36,4 +40,5 @@ private:
     QPushButton* playButton = nullptr;
     QSlider* volume = nullptr;
     QLabel* nowPlaying = nullptr;
+    QLabel* startInfo = nullptr;
 };

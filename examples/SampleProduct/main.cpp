@@ -1,6 +1,6 @@
 // The sample product: a small player built on the application library.
 //
-//   SampleProduct [--screenshot FILE.png] [--quit-after MS] [files...]
+//   SampleProduct [--screenshot FILE.png] [--quit-after MS] [--crash] [files...]
 //
 // With no display, run it with QT_QPA_PLATFORM=offscreen or under Xvfb.
 #include "MainWindow.h"
@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QTextStream>
 #include <QTimer>
+#include <cstdlib>
 
 #include <boost/make_shared.hpp>
 #include <glog/logging.h>
@@ -43,7 +44,11 @@ int RealMain(int argc, char** argv)
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Media files to add to the playlist."),
                                  QStringLiteral("[files...]"));
+    const QCommandLineOption crash(
+        QStringLiteral("crash"),
+        QStringLiteral("Abort on purpose once started, to see the next start report it."));
     parser.addOption(screenshot);
+    parser.addOption(crash);
     parser.addOption(quitAfter);
     parser.process(app);
 
@@ -56,6 +61,12 @@ int RealMain(int argc, char** argv)
 
     MainWindow window(product);
     window.AddFiles(parser.positionalArguments());
+    // What this start is, and whether the last run ended properly. A crash,
+    // once shown, is forgotten. Clearing drops every record, this run's own
+    // too, so it is done only when there is something to forget.
+    window.ShowStartInfo(app.GetLaunchType(), app.HasUnreportedCrash());
+    if (app.HasUnreportedCrash())
+        app.ClearCrashes();
     app.SetMainWindow(&window);
     SettingsStatusObserver observer;
     QObject::connect(&observer, &SettingsStatusObserver::Changed, &window, &MainWindow::ShowStatus);
@@ -91,6 +102,8 @@ int RealMain(int argc, char** argv)
                                        QCoreApplication::exit(saved ? 0 : 1);
                                    });
             }
+            if (parser.isSet(crash))
+                QTimer::singleShot(0, [] { std::abort(); });
             if (parser.isSet(quitAfter))
                 QTimer::singleShot(parser.value(quitAfter).toInt(), &app, &QCoreApplication::quit);
         });
@@ -106,6 +119,9 @@ int RealMain(int argc, char** argv)
 
 int main()
 {
+    // The installer is replacing our files: its message script tells the user.
+    if (Kavrel::App::Application::CheckRunnedInstaller())
+        return 0;
     Kavrel::App::HighDpiFix();
     return Kavrel::App::EntryWrapper(&RealMain);
 }

@@ -1,20 +1,27 @@
 #include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/CrashTracker.h>
 #include <Kavrel/App/Application/EventHandler.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ILookAndFeelManager.h>
 #include <Kavrel/App/Application/ISettingsManager.h>
 #include <Kavrel/App/Application/ProductConstants.h>
+#include <Kavrel/App/Application/SettingsManager.h>
 #include <Kavrel/Platform/Environment.h>
 #include <Kavrel/Platform/NamedMutex.h>
+#include <Kavrel/Platform/ProcessStarter.h>
+#include <Kavrel/Util/AppMutexLocker.h>
 #include <Kavrel/Util/StringConversions.h>
 
 #include "LoggingGuard.h"
 #include "NativeEventFilter.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 
+#include <boost/make_shared.hpp>
+#include <boost/optional.hpp>
 #include <glog/logging.h>
 
 using Kavrel::Util::Utf8ToQString;
@@ -35,6 +42,8 @@ public:
     boost::shared_ptr<ISettingsManager> mailSettingsManager;
     QPointer<QMainWindow> mainWindow;
     bool started = false;
+    std::unique_ptr<CrashTracker> crashTracker;
+    mutable boost::optional<LaunchType> launchType;
 };
 
 namespace
@@ -53,6 +62,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv), d(s
     d->applicationMutex =
         std::make_unique<Kavrel::Platform::NamedMutex>(ProductConstants::ApplicationMutexName);
     d->nativeFilter = new NativeEventFilter(this);
+    d->crashTracker = std::make_unique<CrashTracker>();
     setEffectEnabled(Qt::UI_AnimateCombo, false);
     installNativeEventFilter(d->nativeFilter);
     connect(this, &QCoreApplication::aboutToQuit, this, &Application::OnAboutToQuit);
@@ -66,6 +76,8 @@ Application::~Application()
     d->settingsManager.reset();
     d->lookAndFeel.reset();
     d->customizationManager.reset();
+    d->launchType.reset();
+    d->crashTracker.reset(); // removes this process's record once more
     d->mainWindow = nullptr;
     d->mailSettingsManager.reset();
     delete d->nativeFilter; // releases the registered event handlers
@@ -182,12 +194,70 @@ void Application::UnregisterEventHandler(boost::shared_ptr<EventHandler> handler
     d->nativeFilter->Unregister(handler);
 }
 
-bool Application::HasUnreportedCrash() const
+bool Application::HasUnreportedCrash() const { return d->crashTracker->HasUnreportedCrash(); }
+
+void Application::ClearCrashes() { d->crashTracker->ClearHistory(); }
+
+Application::LaunchType Application::CheckFirstLaunch() const
 {
-    return false; // no crash records are kept yet
+    ISettingsManager& store = *const_cast<Application*>(this)->GetProductSettingsManager();
+    const std::string current = Kavrel::Util::QStringToUtf8(
+        QCoreApplication::applicationVersion().replace(QLatin1Char('.'), QLatin1Char('-')));
+    const std::string version = store.GetString("Version", std::string());
+    const std::string installed = store.GetString("DateTime", std::string());
+    const std::string seen = store.GetString("InstallDateTime", std::string());
+    if (version != current)
+    {
+        store.SetString("Version", current);
+        const bool neverStarted = store.GetString("DateOfFirstStart", std::string()).empty();
+        store.SetString("IsRun", "1");
+        store.SetString("DateOfFirstStart",
+                        Kavrel::Util::QStringToUtf8(QDateTime::currentDateTime().toString(Qt::TextDate)));
+        store.SetString("InstallDateTime", installed);
+        return neverStarted ? FirstLaunch : UpdateLaunch;
+    }
+    if (installed != seen)
+    {
+        store.SetString("InstallDateTime", installed);
+        return ReinstallLaunch;
+    }
+    return RegularLaunch;
 }
 
-void Application::ClearCrashes() {}
+Application::LaunchType Application::GetLaunchType()
+{
+    if (!d->launchType)
+        d->launchType = CheckFirstLaunch();
+    return *d->launchType;
+}
+
+bool Application::IsFirstLauch() const
+{
+    const LaunchType type = const_cast<Application*>(this)->GetLaunchType();
+    return type == FirstLaunch || type == UpdateLaunch;
+}
+
+boost::shared_ptr<ISettingsManager> Application::GetInstallerSettings(const std::string& key) const
+{
+    const ICustomizationManager& product = *d->customizationManager;
+    const std::string productKey = key.empty() ? product.GetProductCodeName() : key;
+    const QString path = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\") +
+                         Utf8ToQString(product.GetOrganizationName()) + QLatin1Char('\\') +
+                         Utf8ToQString(productKey);
+    return boost::make_shared<SettingsManager>(path, QSettings::NativeFormat);
+}
+
+bool Application::CheckRunnedInstaller()
+{
+    Kavrel::Util::AppMutexLocker locker({ProductConstants::InstallerMutexName});
+    if (locker.TryLockAppMutex())
+        return false;
+    // The script tells the user to wait for the installer; whether it could
+    // be started does not change the answer.
+    const auto started = Kavrel::Platform::GetProcessStarter().OpenDocument("InstallerMessage.vbs");
+    Kavrel::Platform::CloseProcessHandle(started.handle);
+    return true;
+}
 
 void Application::Start()
 {
@@ -201,8 +271,10 @@ bool Application::IsStarted() const { return d->started; }
 
 void Application::OnStart()
 {
+    // Precise: a coarse timer may fire up to 5% early.
     if (GetProductSettingsManager()->GetBool("autoUpdate", true))
-        QTimer::singleShot(AUTO_UPDATE_DELAY_MS, this, &Application::AutoUpdateCheckRequested);
+        QTimer::singleShot(AUTO_UPDATE_DELAY_MS, Qt::PreciseTimer, this,
+                           &Application::AutoUpdateCheckRequested);
     Q_EMIT ApplicationStarted();
 }
 
@@ -236,6 +308,6 @@ bool Application::notify(QObject* receiver, QEvent* event)
     return QApplication::notify(receiver, event);
 }
 
-void Application::OnAboutToQuit() {}
+void Application::OnAboutToQuit() { d->crashTracker->StopSession(); }
 
 } // namespace Kavrel::App

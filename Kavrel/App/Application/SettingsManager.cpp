@@ -1,4 +1,5 @@
 #include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/Util/NativeSettingsPath.h>
 #include <Kavrel/Util/StringConversions.h>
 
 using Kavrel::Util::Utf8ToQString;
@@ -39,8 +40,10 @@ template <> std::vector<unsigned char> FromVariant<std::vector<unsigned char>>(c
 }
 } // namespace
 
+// A registry path in the native format names the matching settings file
+// outside Windows.
 SettingsManager::SettingsManager(const QString& fileName, QSettings::Format format)
-    : settings(fileName, format)
+    : settings(format == QSettings::NativeFormat ? Kavrel::Util::NativeSettingsPath(fileName) : fileName, format)
 {
 }
 

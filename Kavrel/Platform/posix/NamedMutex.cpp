@@ -32,16 +32,23 @@ std::string NamedMutex::LockFilePath(const std::string& name)
     return folder + "/" + file + ".lock";
 }
 
-NamedMutex::NamedMutex(const std::string& name) : fd(OpenLockFile(name))
+NamedMutex::NamedMutex(const std::string& name, Mode mode) : fd(OpenLockFile(name))
 {
-    // Blocking is safe: a checker holds its exclusive lock only for a moment.
-    while (fd >= 0 && ::flock(fd, LOCK_SH) != 0)
+    if (fd < 0)
+        return;
+    // Blocking for the shared lock is safe: others hold the exclusive one only
+    // for a moment, to check or to take the name, then let go or downgrade.
+    const int operation = mode == Mode::HoldIfFree ? LOCK_EX | LOCK_NB : LOCK_SH;
+    while (::flock(fd, operation) != 0)
     {
         if (errno == EINTR)
             continue;
         ::close(fd);
         fd = -1;
+        return;
     }
+    if (mode == Mode::HoldIfFree)
+        ::flock(fd, LOCK_SH); // downgrade: from now on an ordinary holder
 }
 
 NamedMutex::~NamedMutex()

@@ -13,8 +13,14 @@ namespace Kavrel::Platform
 class KAVRELPLATFORM_EXPORT NamedMutex
 {
 public:
+    enum class Mode
+    {
+        Hold,      // hold the name beside any other holders
+        HoldIfFree // hold it only when no one else holds it
+    };
+
     // Takes hold of the name. Failure is not an error: IsHeld() tells.
-    explicit NamedMutex(const std::string& name);
+    explicit NamedMutex(const std::string& name, Mode mode = Mode::Hold);
     ~NamedMutex();
 
     NamedMutex(const NamedMutex&) = delete;

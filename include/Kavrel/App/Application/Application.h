@@ -27,6 +27,14 @@ class KAVRELAPPLICATION_EXPORT Application : public QApplication
 {
     Q_OBJECT
 public:
+    enum LaunchType
+    {
+        FirstLaunch = 1,     // first start after a fresh install
+        ReinstallLaunch = 2, // the same version was installed again
+        UpdateLaunch = 3,    // first start after an update
+        RegularLaunch = 4
+    };
+
     Application(int& argc, char** argv);
     ~Application() override;
 
@@ -63,9 +71,29 @@ public:
     void RegisterEventHandler(boost::shared_ptr<EventHandler> handler);
     void UnregisterEventHandler(boost::shared_ptr<EventHandler> handler);
 
+    // Whether an earlier run of this executable ended without shutting down.
     bool HasUnreportedCrash() const;
+    // Forgets every recorded session; HasUnreportedCrash() keeps its answer.
     void ClearCrashes();
 
+    // How this start relates to the last installation; computed once per
+    // process from the product store's keys, which it then updates.
+    LaunchType GetLaunchType();
+    // True for FirstLaunch and UpdateLaunch.
+    bool IsFirstLauch() const;
+
+    // A new store on the installer's machine-wide branch of the product:
+    // "HKEY_LOCAL_MACHINE\SOFTWARE\<organisation>\<key>", the key being the
+    // product code name when empty. Needs the customisation.
+    boost::shared_ptr<ISettingsManager> GetInstallerSettings(const std::string& key) const;
+
+    // For the product's main, before the application exists: true when the
+    // installer runs right now, in which case its message script
+    // "InstallerMessage.vbs" has been started.
+    static bool CheckRunnedInstaller();
+
+    // Computes the launch type and updates the keys; products may override it.
+    virtual LaunchType CheckFirstLaunch() const;
     // Runs OnStart() once; later calls do nothing. Called by the product, or
     // on the first activation of the application.
     virtual void Start();

@@ -1,0 +1,95 @@
+#include <Kavrel/App/Application/CrashTracker.h>
+#include <Kavrel/App/Application/ProductConstants.h>
+#include <Kavrel/Util/Process.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
+
+namespace Kavrel::App
+{
+
+namespace
+{
+QString CurrentKey() { return QString::number(Kavrel::Util::CurrentProcessId(), 10); }
+} // namespace
+
+QString CrashTracker::TrackerFilePath()
+{
+    const QString separator = QDir::separator();
+    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + separator +
+           QLatin1String(ProductConstants::OrganizationFolder) + separator +
+           QLatin1String(ProductConstants::ProductId) + QLatin1Char(' ') +
+           QLatin1String(ProductConstants::ProductVersionMajor) + QLatin1Char('.') +
+           QLatin1String(ProductConstants::ProductVersionMinor) + separator +
+           QFileInfo(QCoreApplication::applicationFilePath()).baseName() + QStringLiteral(".ini");
+}
+
+CrashTracker::CrashTracker() : settings(TrackerFilePath(), QSettings::IniFormat)
+{
+    hasUnreportedCrash = CheckCrashedSessions();
+    StartSession();
+}
+
+CrashTracker::~CrashTracker()
+{
+    settings.remove(CurrentKey());
+    settings.sync();
+}
+
+bool CrashTracker::HasUnreportedCrash() { return hasUnreportedCrash; }
+
+void CrashTracker::StopSession()
+{
+    settings.remove(CurrentKey());
+    settings.sync();
+}
+
+void CrashTracker::ClearHistory()
+{
+    settings.clear();
+    settings.sync();
+}
+
+void CrashTracker::StartSession()
+{
+    settings.setValue(CurrentKey(), true);
+    settings.sync(); // also writes the removals of the check before it
+}
+
+bool CrashTracker::CheckCrashedSessions()
+{
+    const QString executable = QCoreApplication::applicationFilePath();
+    bool crashFound = false;
+    bool emptyKeyFound = false;
+    QStringList liveKeys;
+    const QStringList keys = settings.allKeys();
+    for (const QString& key : keys)
+    {
+        // A key that is not a number reads as process 0, which never runs.
+        const unsigned long pid = key.toULong(nullptr, 10);
+        if (Kavrel::Util::IsProcessRunning(pid, executable))
+        {
+            liveKeys << key;
+            continue;
+        }
+        crashFound = true;
+        if (key.isEmpty())
+            emptyKeyFound = true;
+        else
+            settings.remove(key);
+    }
+    // A damaged file can hold an empty key, and removing "" would remove
+    // every key: drop it by writing back only the live records.
+    if (emptyKeyFound)
+    {
+        settings.clear();
+        for (const QString& key : liveKeys)
+            settings.setValue(key, true);
+    }
+    return crashFound;
+}
+
+} // namespace Kavrel::App

@@ -1,0 +1,179 @@
+#include <Kavrel/Platform/Environment.h>
+#include <Kavrel/Platform/ProcessStarter.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace Kavrel::Platform
+{
+
+namespace
+{
+bool IsExecutableFile(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// Resolved before forking: only async-signal-safe calls may follow a fork.
+std::string ResolveProgram(const std::string& program)
+{
+    if (program.find('/') != std::string::npos)
+        return program;
+    const std::string path = GetEnvironmentVariable("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
+    size_t start = 0;
+    while (start <= path.size())
+    {
+        size_t end = path.find(':', start);
+        if (end == std::string::npos)
+            end = path.size();
+        const std::string folder = end > start ? path.substr(start, end - start) : ".";
+        const std::string candidate = folder + "/" + program;
+        if (IsExecutableFile(candidate))
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+bool ReadAll(int fd, void* buffer, size_t size)
+{
+    auto* bytes = static_cast<char*>(buffer);
+    size_t done = 0;
+    while (done < size)
+    {
+        const ssize_t got = ::read(fd, bytes + done, size - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+void WriteAll(int fd, const void* buffer, size_t size)
+{
+    const auto* bytes = static_cast<const char*>(buffer);
+    while (size > 0)
+    {
+        const ssize_t put = ::write(fd, bytes, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return;
+        bytes += put;
+        size -= static_cast<size_t>(put);
+    }
+}
+
+ProcessStarter systemStarter;
+std::atomic<ProcessStarter*> currentStarter{nullptr};
+} // namespace
+
+ProcessStarter::~ProcessStarter() = default;
+
+StartedProcess ProcessStarter::StartDetached(const std::vector<std::string>& arguments)
+{
+    StartedProcess result;
+    if (arguments.empty())
+        return result;
+    const std::string program = ResolveProgram(arguments[0]);
+    if (program.empty())
+        return result;
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    // The intermediate child starts a new session and forks the program, so
+    // the program is adopted by init and never becomes our zombie. The pipe
+    // carries the program's pid, then the exec error if there was one.
+    int channel[2];
+    if (::pipe2(channel, O_CLOEXEC) != 0)
+        return result;
+    const pid_t middle = ::fork();
+    if (middle < 0)
+    {
+        ::close(channel[0]);
+        ::close(channel[1]);
+        return result;
+    }
+    if (middle == 0)
+    {
+        ::close(channel[0]);
+        ::setsid();
+        const pid_t program_pid = ::fork();
+        if (program_pid == 0)
+        {
+            ::execve(program.c_str(), argv.data(), environ);
+            const int error = errno;
+            WriteAll(channel[1], &error, sizeof error);
+            ::_exit(127);
+        }
+        WriteAll(channel[1], &program_pid, sizeof program_pid);
+        ::_exit(program_pid > 0 ? 0 : 1);
+    }
+    ::close(channel[1]);
+    int status = 0;
+    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR)
+    {
+    }
+    pid_t pid = -1;
+    int execError = 0;
+    if (ReadAll(channel[0], &pid, sizeof pid) && pid > 0 &&
+        !ReadAll(channel[0], &execError, sizeof execError))
+    {
+        result.started = true;
+        result.pid = static_cast<unsigned long>(pid);
+#ifdef SYS_pidfd_open
+        result.handle = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#endif
+    }
+    ::close(channel[0]);
+    return result;
+}
+
+StartedProcess ProcessStarter::OpenDocument(const std::string& path)
+{
+    std::string absolute = path;
+    if (!path.empty() && path[0] != '/')
+    {
+        char folder[PATH_MAX];
+        if (::getcwd(folder, sizeof folder))
+            absolute = std::string(folder) + "/" + path;
+    }
+    if (IsExecutableFile(absolute))
+        return StartDetached({absolute});
+    return StartDetached({"xdg-open", absolute});
+}
+
+ProcessStarter& GetProcessStarter()
+{
+    ProcessStarter* starter = currentStarter.load();
+    return starter ? *starter : systemStarter;
+}
+
+ProcessStarter* SetProcessStarter(ProcessStarter* starter)
+{
+    ProcessStarter* previous = currentStarter.exchange(starter);
+    return previous ? previous : &systemStarter;
+}
+
+void CloseProcessHandle(int handle)
+{
+    if (handle >= 0)
+        ::close(handle);
+}
+
+} // namespace Kavrel::Platform

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <Kavrel/Platform/KavrelPlatformExport.h>
+
+#include <string>
+#include <vector>
+
+namespace Kavrel::Platform
+{
+
+// What a detached start gave back.
+struct StartedProcess
+{
+    bool started = false;
+    unsigned long pid = 0;
+    // A handle that becomes readable when the process ends (a pidfd here),
+    // owned by the caller; -1 when none could be had. Close it with
+    // CloseProcessHandle.
+    int handle = -1;
+};
+
+// Starts programs detached from this process (in a session of their own, so
+// they outlive it) and opens documents with the desktop's handler. Tests
+// install a recording replacement with SetProcessStarter.
+class KAVRELPLATFORM_EXPORT ProcessStarter
+{
+public:
+    virtual ~ProcessStarter();
+
+    // arguments[0] is the program: a path, or a name looked up in PATH.
+    virtual StartedProcess StartDetached(const std::vector<std::string>& arguments);
+
+    // Opens a file the way the desktop would: an executable file runs, any
+    // other file goes to the desktop's handler ("xdg-open"). A relative name
+    // is taken from the current folder.
+    virtual StartedProcess OpenDocument(const std::string& path);
+};
+
+// The starter in use; the system one unless a replacement was set.
+KAVRELPLATFORM_EXPORT ProcessStarter& GetProcessStarter();
+
+// Installs a replacement (not owned) and returns the previous one; null
+// restores the system starter.
+KAVRELPLATFORM_EXPORT ProcessStarter* SetProcessStarter(ProcessStarter* starter);
+
+KAVRELPLATFORM_EXPORT void CloseProcessHandle(int handle);
+
+} // namespace Kavrel::Platform

@@ -1,0 +1,76 @@
+// A product instance for tests that need real processes:
+//   app_probe quit          report, then quit normally
+//   app_probe wait          report, then run until standard input closes
+//   app_probe clear         report, clear the crash records, report again, quit
+//   app_probe crash         report, then abort
+//   app_probe hold NAME     hold the named mutex until standard input closes
+// The report is "pid=<id>", "crash=<0|1>" and "file=<tracker file>" lines.
+#include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/CrashTracker.h>
+#include <Kavrel/Platform/NamedMutex.h>
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace
+{
+void Report(const Kavrel::App::Application& app)
+{
+    std::printf("pid=%d\ncrash=%d\nfile=%s\n", static_cast<int>(::getpid()), app.HasUnreportedCrash() ? 1 : 0,
+                qPrintable(Kavrel::App::CrashTracker::TrackerFilePath()));
+    std::fflush(stdout);
+}
+
+// Returns when standard input reaches its end (the test closed it).
+void WaitForStandardInputToClose()
+{
+    char buffer[64];
+    while (::read(STDIN_FILENO, buffer, sizeof buffer) > 0)
+    {
+    }
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* mode = argc > 1 ? argv[1] : "quit";
+    if (std::strcmp(mode, "hold") == 0 && argc > 2)
+    {
+        Kavrel::Platform::NamedMutex mutex(argv[2]);
+        std::printf("held=%d\n", mutex.IsHeld() ? 1 : 0);
+        std::fflush(stdout);
+        WaitForStandardInputToClose();
+        return 0;
+    }
+
+    Kavrel::App::Application app(argc, argv);
+    Report(app);
+    if (std::strcmp(mode, "crash") == 0)
+        std::abort();
+    if (std::strcmp(mode, "clear") == 0)
+    {
+        app.ClearCrashes();
+        Report(app);
+    }
+    if (std::strcmp(mode, "wait") == 0)
+    {
+        std::printf("ready\n");
+        std::fflush(stdout);
+        QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+        QObject::connect(&input, &QSocketNotifier::activated, &app,
+                         [&]
+                         {
+                             char buffer[64];
+                             if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
+                                 app.quit();
+                         });
+        return app.exec();
+    }
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    return app.exec();
+}

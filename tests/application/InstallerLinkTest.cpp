@@ -1,0 +1,162 @@
+#include "ProbeProcess.h"
+
+#include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/ICustomizationManager.h>
+#include <Kavrel/App/Application/ProductConstants.h>
+#include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/Platform/ProcessStarter.h>
+
+#include <QDateTime>
+
+#include <boost/make_shared.hpp>
+#include <gtest/gtest.h>
+
+using Kavrel::App::Application;
+
+namespace
+{
+class Product : public Kavrel::App::ICustomizationManager
+{
+public:
+    std::string GetOrganizationName() const override { return "Org"; }
+    std::string GetProductFolderName() const override { return "Product"; }
+    std::string GetVersionMajor() const override { return "2"; }
+    std::string GetVersionMinor() const override { return "1.0"; }
+    std::string GetApplicationName() const override { return "Product"; }
+    std::string GetProductName() const override { return "Product"; }
+    std::string GetProductCodeName() const override { return "CodeName"; }
+    QPixmap GetApplicationIcon() const override { return {}; }
+    std::string GetEditionName() const override { return {}; }
+    std::string GetCustomAboutCaption() const override { return {}; }
+    bool IsEmailDialogEnabled() const override { return false; }
+    std::string GetSupportEmail() const override { return {}; }
+    void SetLocale(const std::string&) override {}
+};
+
+class CountingApplication : public Application
+{
+public:
+    using Application::Application;
+    LaunchType CheckFirstLaunch() const override
+    {
+        ++checks;
+        return Application::CheckFirstLaunch();
+    }
+    mutable int checks = 0;
+};
+
+// Each run is a new application object over the same product store file,
+// as successive starts of the product would be.
+class LaunchTypeTest : public ::testing::Test
+{
+protected:
+    Application::LaunchType Run(const QString& version)
+    {
+        CountingApplication app(argc, argv);
+        app.SetCustomizationManager(boost::make_shared<Product>());
+        QCoreApplication::setApplicationVersion(version);
+        app.SetProductSettingsManager(store);
+        const Application::LaunchType type = app.GetLaunchType();
+        // Asked again in the same process, nothing is computed again.
+        EXPECT_EQ(app.GetLaunchType(), type);
+        EXPECT_EQ(app.IsFirstLauch(), type == Application::FirstLaunch || type == Application::UpdateLaunch);
+        EXPECT_EQ(app.checks, 1);
+        return type;
+    }
+    std::string Key(const char* key) { return store->GetString(key, "<absent>"); }
+
+    static inline int argc = 1;
+    static inline char name[] = "InstallerLinkTests";
+    static inline char* argv[] = {name, nullptr};
+    QTemporaryDir folder;
+    boost::shared_ptr<Kavrel::App::ISettingsManager> store = boost::make_shared<Kavrel::App::SettingsManager>(
+        folder.filePath(QStringLiteral("product.ini")), QSettings::IniFormat);
+};
+
+TEST_F(LaunchTypeTest, followsInstallsReinstallsAndUpdatesAcrossRuns)
+{
+    EXPECT_EQ(Run(QStringLiteral("2.1.0")), Application::FirstLaunch);
+    EXPECT_EQ(Key("Version"), "2-1-0");
+    EXPECT_EQ(Key("IsRun"), "1");
+    EXPECT_EQ(Key("InstallDateTime"), ""); // the installer wrote no "DateTime"
+    const QDateTime firstStart =
+        QDateTime::fromString(QString::fromStdString(Key("DateOfFirstStart")), Qt::TextDate);
+    EXPECT_TRUE(firstStart.isValid());
+    EXPECT_LE(qAbs(firstStart.secsTo(QDateTime::currentDateTime())), 60);
+
+    EXPECT_EQ(Run(QStringLiteral("2.1.0")), Application::RegularLaunch);
+
+    store->SetString("DateTime", "2026-12-01 10:00");
+    EXPECT_EQ(Run(QStringLiteral("2.1.0")), Application::ReinstallLaunch);
+    EXPECT_EQ(Key("InstallDateTime"), "2026-12-01 10:00");
+    EXPECT_EQ(Run(QStringLiteral("2.1.0")), Application::RegularLaunch);
+
+    store->SetString("DateOfFirstStart", "long ago");
+    store->SetString("DateTime", "2026-12-05 09:00");
+    EXPECT_EQ(Run(QStringLiteral("2.2")), Application::UpdateLaunch);
+    EXPECT_EQ(Key("Version"), "2-2");
+    EXPECT_NE(Key("DateOfFirstStart"), "long ago");
+    EXPECT_EQ(Key("InstallDateTime"), "2026-12-05 09:00");
+    EXPECT_EQ(Run(QStringLiteral("2.2")), Application::RegularLaunch);
+}
+
+TEST_F(LaunchTypeTest, storedVersionIsComparedExactly)
+{
+    store->SetString("Version", "2-1-0 ");
+    store->SetString("DateOfFirstStart", "earlier");
+    EXPECT_EQ(Run(QStringLiteral("2.1.0")), Application::UpdateLaunch);
+}
+
+TEST_F(LaunchTypeTest, installerSettingsOpenTheMachineWideBranchOfTheProduct)
+{
+    CountingApplication app(argc, argv);
+    app.SetCustomizationManager(boost::make_shared<Product>());
+    const auto byDefault = app.GetInstallerSettings("");
+    const auto byName = app.GetInstallerSettings("CodeName");
+    EXPECT_NE(byDefault, byName); // a new store per call
+    byDefault->SetString("Language", "de_DE");
+    EXPECT_EQ(byName->GetString("Language", ""), "de_DE");
+    EXPECT_EQ(app.GetInstallerSettings("Other")->GetString("Language", "none"), "none");
+
+    // The branch lives in the system-scope settings folder.
+    const QString expected = qEnvironmentVariable("XDG_CONFIG_DIRS") + QStringLiteral("/Org/CodeName.conf");
+    QSettings raw(expected, QSettings::IniFormat);
+    EXPECT_EQ(raw.value(QStringLiteral("Language")).toString(), QStringLiteral("de_DE"));
+}
+
+class RecordingStarter : public Kavrel::Platform::ProcessStarter
+{
+public:
+    Kavrel::Platform::StartedProcess OpenDocument(const std::string& path) override
+    {
+        opened.push_back(path);
+        return {};
+    }
+    std::vector<std::string> opened;
+};
+
+TEST(CheckRunnedInstaller, tellsWhetherTheInstallerHoldsItsMutex)
+{
+    RecordingStarter starter;
+    Kavrel::Platform::ProcessStarter* previous = Kavrel::Platform::SetProcessStarter(&starter);
+    EXPECT_FALSE(Application::CheckRunnedInstaller());
+    EXPECT_TRUE(starter.opened.empty());
+
+    QTemporaryDir folder;
+    {
+        Kavrel::Test::ProbeProcess installer(Kavrel::Test::FreshEnvironment(folder));
+        ASSERT_TRUE(installer.Start(
+            {QStringLiteral("hold"), QLatin1String(Kavrel::App::ProductConstants::InstallerMutexName)},
+            QStringLiteral("held")));
+        ASSERT_EQ(installer.Value(QStringLiteral("held")), QStringLiteral("1"));
+        EXPECT_TRUE(Application::CheckRunnedInstaller());
+        EXPECT_EQ(starter.opened, std::vector<std::string>{"InstallerMessage.vbs"});
+        // Asking did not take the mutex away from the installer.
+        EXPECT_TRUE(Application::CheckRunnedInstaller());
+        ASSERT_TRUE(installer.Kill());
+    }
+    EXPECT_FALSE(Application::CheckRunnedInstaller());
+    EXPECT_EQ(starter.opened.size(), 2u);
+    Kavrel::Platform::SetProcessStarter(previous);
+}
+} // namespace

@@ -43,7 +43,8 @@ template <> std::vector<unsigned char> FromVariant<std::vector<unsigned char>>(c
 // A registry path in the native format names the matching settings file
 // outside Windows.
 SettingsManager::SettingsManager(const QString& fileName, QSettings::Format format)
-    : settings(format == QSettings::NativeFormat ? Kavrel::Util::NativeSettingsPath(fileName) : fileName, format)
+    : settings(format == QSettings::NativeFormat ? Kavrel::Util::NativeSettingsPath(fileName) : fileName,
+               format)
 {
 }
 
@@ -105,33 +106,40 @@ void SettingsManager::SetDouble(const std::string& key, double value)
 
 bool SettingsManager::GetBool(const std::string& key, bool defaultValue) const
 {
-    return FromVariant<bool>(GetValue(key, ToVariant(defaultValue)));
+    const QVariant stored = GetValue(key, QVariant());
+    return stored.isValid() ? FromVariant<bool>(stored) : defaultValue;
 }
 
 int SettingsManager::GetInt(const std::string& key, int defaultValue) const
 {
-    return FromVariant<int>(GetValue(key, ToVariant(defaultValue)));
+    const QVariant stored = GetValue(key, QVariant());
+    return stored.isValid() ? FromVariant<int>(stored) : defaultValue;
 }
 
 std::string SettingsManager::GetString(const std::string& key, const std::string& defaultValue) const
 {
-    return FromVariant<std::string>(GetValue(key, ToVariant(defaultValue)));
+    // The default travels like a stored value would: cut at its first NUL.
+    const QVariant stored = GetValue(key, QVariant());
+    return FromVariant<std::string>(stored.isValid() ? stored : ToVariant(defaultValue));
 }
 
 std::vector<unsigned char> SettingsManager::GetByteArray(const std::string& key,
                                                          const std::vector<unsigned char>& defaultValue) const
 {
-    return FromVariant<std::vector<unsigned char>>(GetValue(key, ToVariant(defaultValue)));
+    const QVariant stored = GetValue(key, QVariant());
+    return stored.isValid() ? FromVariant<std::vector<unsigned char>>(stored) : defaultValue;
 }
 
 long long SettingsManager::GetInt64(const std::string& key, long long defaultValue) const
 {
-    return FromVariant<long long>(GetValue(key, ToVariant(defaultValue)));
+    const QVariant stored = GetValue(key, QVariant());
+    return stored.isValid() ? FromVariant<long long>(stored) : defaultValue;
 }
 
 double SettingsManager::GetDouble(const std::string& key, double defaultValue) const
 {
-    return FromVariant<double>(GetValue(key, ToVariant(defaultValue)));
+    const QVariant stored = GetValue(key, QVariant());
+    return stored.isValid() ? FromVariant<double>(stored) : defaultValue;
 }
 
 bool SettingsManager::Contains(const std::string& key) const
@@ -148,18 +156,22 @@ void SettingsManager::Remove(const std::string& key)
 
 bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newValue, QVariant& previousValue)
 {
-    previousValue = GetValue(key, QVariant());
+    // One lock over read, compare and write: two threads setting the same key
+    // cannot both announce the change.
+    const QString storeKey = Utf8ToQString(key);
+    std::lock_guard<std::mutex> lock(storeMutex);
+    previousValue = settings.value(storeKey);
     if (newValue == previousValue)
         return false;
-    std::lock_guard<std::mutex> lock(storeMutex);
-    settings.setValue(Utf8ToQString(key), newValue);
+    settings.setValue(storeKey, newValue);
     return true;
 }
 
 QVariant SettingsManager::GetValue(const std::string& key, const QVariant& defaultValue) const
 {
+    const QString storeKey = Utf8ToQString(key);
     std::lock_guard<std::mutex> lock(storeMutex);
-    return settings.value(Utf8ToQString(key), defaultValue);
+    return settings.value(storeKey, defaultValue);
 }
 
 } // namespace Kavrel::App

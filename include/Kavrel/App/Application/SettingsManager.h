@@ -55,8 +55,8 @@ private:
 
     QSettings settings;
     Kavrel::Core::EventHandlerList<ISettingsManagerObserver, Kavrel::Core::SyncExecutePolicy> handlers;
-    // QSettings is not safe for concurrent use; each single access is guarded,
-    // the read-compare-write of a setter as a whole is not.
+    // QSettings is not safe for concurrent use: every access is guarded, a
+    // setter's read, compare and write as one step.
     mutable std::mutex storeMutex;
 };
 

@@ -64,6 +64,10 @@ template <class T, class Notification>
 void SettingsManager::Set(const std::string& key, const T& value, const QVariant& newValue,
                           Notification notification)
 {
+    // Changes from several threads are written and announced one at a time,
+    // so observers never hear an older value last. Recursive: an observer may
+    // set values itself.
+    std::lock_guard<std::recursive_mutex> change(changeMutex);
     QVariant previousValue;
     if (!UpdateValue(key, newValue, previousValue))
         return;
@@ -159,6 +163,8 @@ bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newVal
     // One lock over read, compare and write: two threads setting the same key
     // cannot both announce the change.
     const QString storeKey = Utf8ToQString(key);
+    if (storeKey.isEmpty())
+        return false; // the store keeps no value under an empty key
     std::lock_guard<std::mutex> lock(storeMutex);
     previousValue = settings.value(storeKey);
     if (newValue == previousValue)

@@ -58,6 +58,7 @@ private:
     // QSettings is not safe for concurrent use: every access is guarded, a
     // setter's read, compare and write as one step.
     mutable std::mutex storeMutex;
+    std::recursive_mutex changeMutex;
 };
 
 } // namespace Kavrel::App

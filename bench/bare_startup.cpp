@@ -1,0 +1,72 @@
+// The yardstick for start-up time: a plain Qt program, none of our libraries
+// linked, that shows a main window with the sample product's title and size
+// and quits as soon as its event loop runs.
+//
+//   bare_startup             an empty main window
+//   bare_startup --widgets   the same widgets as the sample product's window
+//                            (menus, labels, playlist, button, slider, status
+//                            bar), to tell the cost of the product's own user
+//                            interface from the cost of the library
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+namespace
+{
+void AddProductWidgets(QMainWindow& window)
+{
+    QMenu* file = window.menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Quit"), qApp, &QCoreApplication::quit)->setShortcut(QKeySequence::Quit);
+    QAction* shuffle =
+        window.menuBar()->addMenu(QStringLiteral("&Playback"))->addAction(QStringLiteral("&Shuffle"));
+    shuffle->setCheckable(true);
+    QAction* updates = window.menuBar()
+                           ->addMenu(QStringLiteral("&Tools"))
+                           ->addAction(QStringLiteral("Check for Updates &Automatically"));
+    updates->setCheckable(true);
+    updates->setChecked(true);
+
+    auto* central = new QWidget(&window);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(new QLabel(QStringLiteral("Nothing played yet"), central));
+    auto* playlist = new QListWidget(central);
+    playlist->addItems({QStringLiteral("Morning Raga.flac"), QStringLiteral("Полночь в Москве.mp3"),
+                        QStringLiteral("東京の夜.ogg"), QStringLiteral("Field Recording 07.wav")});
+    playlist->setCurrentRow(0);
+    layout->addWidget(playlist, 1);
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(new QPushButton(QStringLiteral("Play"), central));
+    controls->addStretch();
+    controls->addWidget(new QLabel(QStringLiteral("Volume"), central));
+    auto* volume = new QSlider(Qt::Horizontal, central);
+    volume->setRange(0, 100);
+    volume->setValue(80);
+    controls->addWidget(volume);
+    layout->addLayout(controls);
+    window.setCentralWidget(central);
+    window.statusBar()->showMessage(QStringLiteral("Ready"));
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("Kavrel Sample Player 1.0 Free"));
+    window.resize(640, 420);
+    if (argc > 1 && std::strcmp(argv[1], "--widgets") == 0)
+        AddProductWidgets(window);
+    window.show();
+    QTimer::singleShot(0, &application, &QCoreApplication::quit);
+    return application.exec();
+}

@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in their own folder, runs the settings benchmark, then
+# compares the sample product's start-up time with a bare Qt program.
+#
+#   bench/run_benchmarks.sh [--runs N] [--no-settings] [--no-startup] [-- settings_bench flags...]
+#
+# Goals: SettingsManager getters within 1.5x of QSettings::value, a set of an
+# unchanged value within 1.5x of QSettings::setValue, no file access from any
+# getter, and the sample product's start-up within 1.2x of the bare program.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$repo/build-bench"
+runs=30
+warmups=3
+run_settings=1
+run_startup=1
+bench_flags=()
+while [[ $# -gt 0 ]]; do
+  case "$1" in
+    --runs) runs="$2"; shift 2 ;;
+    --runs=*) runs="${1#--runs=}"; shift ;;
+    --no-settings) run_settings=0; shift ;;
+    --no-startup) run_startup=0; shift ;;
+    --) shift; bench_flags=("$@"); break ;;
+    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+    *) echo "unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+
+echo "== Build ($build)"
+cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKAVREL_BUILD_BENCHMARKS=ON -DKAVREL_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --parallel "$(nproc)" >/dev/null
+
+summary=()
+
+# ---- settings -------------------------------------------------------------
+settings_status=0
+if [[ $run_settings -eq 1 ]]; then
+  echo
+  echo "== SettingsManager against QSettings"
+  settings_log="$build/settings_bench.txt"
+  "$build/bench/settings_bench" "${bench_flags[@]}" | tee "$settings_log" || settings_status=$?
+  # The goal lines of the benchmark's own summary.
+  while IFS= read -r line; do
+    summary+=("$line")
+  done < <(sed -n '/^Goals:$/,$p' "$settings_log" | tail -n +2)
+fi
+
+# ---- start-up -------------------------------------------------------------
+# Each program runs with the offscreen platform in its own throw-away home, so
+# no run reads or writes the real user's files.
+isolated_env() {
+  local root="$1"
+  mkdir -p "$root"/{home,config,config-dirs,data,cache,state,localappdata}
+  mkdir -p -m 0700 "$root/runtime"
+  echo "QT_QPA_PLATFORM=offscreen HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_CONFIG_DIRS=$root/config-dirs" \
+       "XDG_DATA_HOME=$root/data XDG_CACHE_HOME=$root/cache XDG_STATE_HOME=$root/state" \
+       "XDG_RUNTIME_DIR=$root/runtime LOCALAPPDATA=$root/localappdata USERPROFILE=$root/home"
+}
+
+# The timed programs: 0 the sample product, 1 the bare program (the goal's
+# yardstick), 2 the bare program with the sample product's widgets (tells the
+# product's own user interface from the library).
+product_exe="$build/examples/SampleProduct/SampleProduct"
+bare_exe="$build/bench/bare_startup"
+labels=("sample product" "bare_startup" "bare_startup --widgets")
+have_product=1
+[[ -x "$product_exe" ]] || have_product=0
+
+# The command line of a timed program.
+command_of() {
+  case "$1" in
+    0) if [[ $have_product -eq 1 ]]; then echo "$product_exe --quit-after=0"; else echo "$bare_exe"; fi ;;
+    1) echo "$bare_exe" ;;
+    2) echo "$bare_exe --widgets" ;;
+  esac
+}
+
+# Prints the wall time of one run in microseconds; fails if the program fails.
+# `env` replaces itself with the program, so nothing else is timed.
+time_run() {
+  local program="$1" start end
+  local -a command
+  read -r -a command <<<"$(command_of "$program")"
+  start=$EPOCHREALTIME
+  # shellcheck disable=SC2086
+  if ! env ${environments[$program]} "${command[@]}" >/dev/null 2>&1; then
+    echo "failed: ${command[*]}" >&2
+    return 1
+  fi
+  end=$EPOCHREALTIME
+  echo $(( ${end/./} - ${start/./} ))
+}
+
+median_us() {
+  sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+min_us() {
+  sort -n | head -n 1
+}
+
+ms() {
+  awk -v v="$1" 'BEGIN { printf "%.1f", v / 1000 }'
+}
+
+ratio() {
+  awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'
+}
+
+if [[ $run_startup -eq 1 ]]; then
+  echo
+  echo "== Start-up: sample product against a bare Qt program ($runs runs each, in rotating order)"
+  echo "  load average before: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
+  if [[ $have_product -eq 0 ]]; then
+    echo "(the sample product is not built: timing bare_startup in its place)"
+    labels[0]="bare_startup (in place of the product)"
+  fi
+
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/kavrel-startup-XXXXXX")
+  trap 'rm -rf "$scratch"' EXIT
+  environments=()
+  for program in 0 1 2; do
+    environments[program]=$(isolated_env "$scratch/program$program")
+  done
+
+  # Warm-up runs fill the file cache and create the first-run files; not counted.
+  for ((i = 0; i < warmups; i++)); do
+    for program in 0 1 2; do
+      time_run "$program" >/dev/null || exit 1
+    done
+  done
+
+  times=("" "" "")
+  for ((i = 0; i < runs; i++)); do
+    # Rotate which program goes first so that none always gets the same turn.
+    for ((k = 0; k < 3; k++)); do
+      program=$(( (i + k) % 3 ))
+      elapsed=$(time_run "$program") || exit 1
+      times[program]+="$elapsed "
+    done
+  done
+
+  medians=()
+  minimums=()
+  for program in 0 1 2; do
+    medians[program]=$(tr ' ' '\n' <<<"${times[program]}" | grep . | median_us)
+    minimums[program]=$(tr ' ' '\n' <<<"${times[program]}" | grep . | min_us)
+    printf '  %-40s median %7s ms   min %7s ms\n' "${labels[program]}" "$(ms "${medians[program]}")" \
+      "$(ms "${minimums[program]}")"
+  done
+  goal_ratio=$(ratio "${medians[0]}" "${medians[1]}")
+  met=$(awk -v r="$goal_ratio" 'BEGIN { print (r <= 1.2) ? "MET" : "MISSED" }')
+  echo "  product / bare_startup:             ${goal_ratio}x median (min $(ratio "${minimums[0]}" "${minimums[1]}")x), goal <= 1.2x: $met"
+  echo "  product / bare_startup --widgets:   $(ratio "${medians[0]}" "${medians[2]}")x median (the library and the product's own start work)"
+  echo "  bare --widgets / bare_startup:      $(ratio "${medians[2]}" "${medians[1]}")x median (the product's widgets alone)"
+  summary+=("$(printf '  %-6s %-52s %s' "$met" "start-up within 1.2x of the bare program" \
+    "median ratio ${goal_ratio}x (${labels[0]})")")
+fi
+
+echo
+echo "== Summary"
+for line in "${summary[@]}"; do
+  echo "$line"
+done
+# A missed goal is a finding, not a failure; only a failed build or run fails.
+exit "$settings_status"

@@ -12,7 +12,6 @@
 #include <Kavrel/App/Application/SettingsManager.h>
 
 #include <QCommandLineParser>
-#include <QDateTime>
 #include <QSettings>
 #include <QTextStream>
 #include <QTimer>
@@ -87,8 +86,7 @@ int RealMain(int argc, char** argv)
         [&]
         {
             LOG(INFO) << "Sample product started";
-            general->SetInt64("LastStartTime", QDateTime::currentSecsSinceEpoch());
-            if (parser.isSet(screenshot))
+                if (parser.isSet(screenshot))
             {
                 // Let the window lay itself out and paint before it is grabbed.
                 QTimer::singleShot(0, &window,

@@ -29,12 +29,12 @@ void QtLogHandler::AddFilter(Filter filter)
 void QtLogHandler::Uninstall()
 {
     std::lock_guard<std::mutex> lock(mutex);
+    filters.clear();
     if (!installed)
         return;
     qInstallMessageHandler(previous);
     previous = nullptr;
     installed = false;
-    filters.clear();
 }
 
 bool QtLogHandler::IsInstalled() const
@@ -59,7 +59,8 @@ bool QtLogHandler::IsAccepted(const QString& message) const
 
 void QtLogHandler::HandleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (!GetInstance().IsAccepted(message))
+    // A fatal message is the last word before Qt aborts: never filtered.
+    if (type != QtFatalMsg && !GetInstance().IsAccepted(message))
         return;
     google::LogSeverity severity = google::GLOG_INFO;
     switch (type)

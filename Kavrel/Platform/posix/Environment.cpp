@@ -5,6 +5,18 @@
 namespace Kavrel::Platform
 {
 
+namespace
+{
+// An empty value counts as unset, as it does on Windows.
+std::optional<std::string> NonEmpty(const std::string& name)
+{
+    auto value = GetEnvironmentVariable(name);
+    if (value && value->empty())
+        return std::nullopt;
+    return value;
+}
+} // namespace
+
 std::optional<std::string> GetEnvironmentVariable(const std::string& name)
 {
     const char* value = std::getenv(name.c_str());
@@ -23,20 +35,20 @@ void SetEnvironmentVariable(const std::string& name, const std::string& value)
 
 std::string GetUserName()
 {
-    if (auto name = GetEnvironmentVariable("USERNAME"))
+    if (auto name = NonEmpty("USERNAME"))
         return *name;
-    return GetEnvironmentVariable("USER").value_or(std::string());
+    return NonEmpty("USER").value_or(std::string());
 }
 
 std::optional<std::string> GetLocalAppDataFolder()
 {
-    if (auto folder = GetEnvironmentVariable("LOCALAPPDATA"))
+    if (auto folder = NonEmpty("LOCALAPPDATA"))
         return folder;
-    if (auto profile = GetEnvironmentVariable("USERPROFILE"))
+    if (auto profile = NonEmpty("USERPROFILE"))
         return *profile + "/Local settings/Application Data";
-    if (auto state = GetEnvironmentVariable("XDG_STATE_HOME"); state && !state->empty())
+    if (auto state = NonEmpty("XDG_STATE_HOME"))
         return state;
-    if (auto home = GetEnvironmentVariable("HOME"); home && !home->empty())
+    if (auto home = NonEmpty("HOME"))
         return *home + "/.local/state";
     return std::nullopt;
 }

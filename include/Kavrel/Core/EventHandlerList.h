@@ -43,12 +43,15 @@ public:
     // began, in registration order. Exceptions from observers pass through.
     template <class Call> void Notify(const Call& call)
     {
+        // The delivery lock comes first: a delivery that waited for another
+        // thread's must see the list as that one left it, never an observer
+        // already unsubscribed (and perhaps deleted) meanwhile.
+        std::lock_guard<boost::recursive_mutex> delivery(notifyMutex);
         std::vector<Observer*> snapshot;
         {
             std::lock_guard<boost::recursive_mutex> lock(listMutex);
             snapshot = observers;
         }
-        std::lock_guard<boost::recursive_mutex> lock(notifyMutex);
         for (Observer* observer : snapshot)
             policy.Execute(boost::function<void()>(boost::bind<void>(call, observer)));
     }

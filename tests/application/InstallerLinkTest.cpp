@@ -4,7 +4,10 @@
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ProductConstants.h>
 #include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/Platform/NamedMutex.h>
 #include <Kavrel/Platform/ProcessStarter.h>
+#include <Kavrel/Util/AppMutexLocker.h>
+#include <Kavrel/Util/NativeSettingsPath.h>
 
 #include <QDateTime>
 
@@ -158,5 +161,43 @@ TEST(CheckRunnedInstaller, tellsWhetherTheInstallerHoldsItsMutex)
     EXPECT_FALSE(Application::CheckRunnedInstaller());
     EXPECT_EQ(starter.opened.size(), 2u);
     Kavrel::Platform::SetProcessStarter(previous);
+}
+} // namespace
+
+namespace
+{
+TEST(AppMutexLocker, TakesTheFreeNamesAndReportsTheOnesHeldElsewhere)
+{
+    using Kavrel::Platform::NamedMutex;
+    QTemporaryDir folder;
+    Kavrel::Test::ProbeProcess holder(Kavrel::Test::FreshEnvironment(folder));
+    ASSERT_TRUE(
+        holder.Start({QStringLiteral("hold"), QStringLiteral("held-elsewhere")}, QStringLiteral("held")));
+    {
+        Kavrel::Util::AppMutexLocker free({"free-name"});
+        EXPECT_TRUE(free.TryLockAppMutex());
+        EXPECT_TRUE(NamedMutex::IsHeldByAnyone("free-name")) << "taken until the locker goes";
+
+        Kavrel::Util::AppMutexLocker mixed({"other-free-name", "held-elsewhere"});
+        EXPECT_FALSE(mixed.TryLockAppMutex());
+    }
+    EXPECT_FALSE(NamedMutex::IsHeldByAnyone("free-name"));
+    EXPECT_FALSE(NamedMutex::IsHeldByAnyone("other-free-name"));
+    EXPECT_TRUE(NamedMutex::IsHeldByAnyone("held-elsewhere"));
+}
+
+TEST(NativeSettingsPath, RegistryBranchesMapToTheMatchingScopesSettingsFile)
+{
+    const QString system = qEnvironmentVariable("XDG_CONFIG_DIRS").split(QLatin1Char(':')).first();
+    const QString user = qEnvironmentVariable("XDG_CONFIG_HOME");
+    using Kavrel::Util::NativeSettingsPath;
+    EXPECT_EQ(NativeSettingsPath(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Org\\Продукт")),
+              system + QStringLiteral("/Org/Продукт.conf"));
+    EXPECT_EQ(NativeSettingsPath(QStringLiteral("HKEY_CURRENT_USER\\Software\\Org\\Product\\Sub")),
+              user + QStringLiteral("/Org/Product/Sub.conf"));
+    for (const QString& unchanged :
+         {QStringLiteral("/tmp/plain.ini"), QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE"),
+          QStringLiteral("HKEY_CLASSES_ROOT\\Org\\Product")})
+        EXPECT_EQ(NativeSettingsPath(unchanged), unchanged);
 }
 } // namespace

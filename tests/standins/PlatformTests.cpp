@@ -7,6 +7,7 @@
 #include <Kavrel/Platform/FileSystem.h>
 #include <Kavrel/Platform/NamedMutex.h>
 #include <Kavrel/Platform/Process.h>
+#include <Kavrel/Platform/ProcessStarter.h>
 #include <Kavrel/Platform/RuntimeFolder.h>
 #include <Kavrel/Platform/Utf8.h>
 
@@ -18,6 +19,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <poll.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -497,4 +500,104 @@ TEST(PlatformProcess, ExecutableRemovedFromDiskStillCounts)
     EXPECT_FALSE(Platform::IsProcessRunning(pid, HELPER)) << "same contents, another file";
     fs::remove(copy); // as an update does
     EXPECT_TRUE(Platform::IsProcessRunning(pid, copy));
+}
+
+// ---------------------------------------------------------------- process starter
+
+namespace
+{
+std::string ReadWhole(const std::string& path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteScript(const std::string& path, const std::string& body)
+{
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    ::chmod(path.c_str(), 0700);
+}
+} // namespace
+
+TEST(PlatformProcessStarter, StartsDetachedInASessionOfItsOwnWithAHandleThatTellsTheEnd)
+{
+    const std::string folder = FreshFolder("starter");
+    const std::string marker = folder + "/pid";
+    // Looked up in PATH; writes its pid and session id, then waits for "go".
+    auto started = Platform::GetProcessStarter().StartDetached({"sh", "-c",
+                                                                "echo $$ $(cut -d' ' -f6 /proc/$$/stat) > '" +
+                                                                    marker + "'; while [ ! -e '" + folder +
+                                                                    "/go' ]; do sleep 0.01; done"});
+    ASSERT_TRUE(started.started);
+    ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return ReadWhole(marker).find('\n') != std::string::npos; }));
+    std::istringstream ids(ReadWhole(marker));
+    unsigned long pid = 0, session = 0;
+    ids >> pid >> session;
+    EXPECT_EQ(pid, started.pid);
+    EXPECT_NE(session, static_cast<unsigned long>(::getsid(0))) << "the program runs in a session of its own";
+
+    ASSERT_GE(started.handle, 0);
+    pollfd ended{started.handle, POLLIN, 0};
+    EXPECT_EQ(::poll(&ended, 1, 0), 0) << "still running";
+    std::ofstream(folder + "/go") << "";
+    EXPECT_EQ(::poll(&ended, 1, 10000), 1) << "the handle becomes readable at the end";
+    Platform::CloseProcessHandle(started.handle);
+}
+
+TEST(PlatformProcessStarter, MissingOrNonExecutableProgramsDoNotStart)
+{
+    const std::string folder = FreshFolder("not-executable");
+    std::ofstream(folder + "/plain") << "text";
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{},
+                                                      {"no-such-program-anywhere"},
+                                                      {folder + "/missing"},
+                                                      {folder + "/plain"}})
+    {
+        const auto started = Platform::GetProcessStarter().StartDetached(arguments);
+        EXPECT_FALSE(started.started) << (arguments.empty() ? "(none)" : arguments[0]);
+        EXPECT_EQ(started.handle, -1);
+    }
+}
+
+TEST(PlatformProcessStarter, DocumentsRunWhenExecutableElseGoToTheDesktopHandler)
+{
+    const std::string folder = FreshFolder("documents");
+    const std::string record = folder + "/opened";
+    // A stand-in desktop handler on PATH records what it was asked to open.
+    fs::create_directories(folder + "/bin");
+    WriteScript(folder + "/bin/xdg-open", "echo \"$1\" > '" + record + "'");
+    WriteScript(folder + "/Script.sh", "echo ran > '" + folder + "/ran'");
+    std::ofstream(folder + "/Notes.txt") << "notes";
+    EnvironmentGuard guard{"PATH"};
+    ::setenv("PATH", (folder + "/bin:/usr/bin:/bin").c_str(), 1);
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder); // relative names are taken from here
+
+    auto script = Platform::GetProcessStarter().OpenDocument("Script.sh");
+    auto notes = Platform::GetProcessStarter().OpenDocument("Notes.txt");
+    fs::current_path(previous);
+    EXPECT_TRUE(script.started);
+    EXPECT_TRUE(notes.started);
+    EXPECT_TRUE(Kavrel::Test::WaitFor([&] { return ReadWhole(folder + "/ran") == "ran\n"; }));
+    EXPECT_TRUE(Kavrel::Test::WaitFor([&] { return ReadWhole(record) == folder + "/Notes.txt\n"; }));
+    Platform::CloseProcessHandle(script.handle);
+    Platform::CloseProcessHandle(notes.handle);
+}
+
+TEST(PlatformProcessStarter, AReplacementSeesEveryStartUntilRestored)
+{
+    struct Recorder : Platform::ProcessStarter
+    {
+        Platform::StartedProcess StartDetached(const std::vector<std::string>& arguments) override
+        {
+            seen = arguments;
+            return {};
+        }
+        std::vector<std::string> seen;
+    } recorder;
+    Platform::ProcessStarter* system = Platform::SetProcessStarter(&recorder);
+    Platform::GetProcessStarter().StartDetached({"program", "argument with spaces"});
+    EXPECT_EQ(recorder.seen, (std::vector<std::string>{"program", "argument with spaces"}));
+    Platform::SetProcessStarter(system);
+    EXPECT_NE(&Platform::GetProcessStarter(), &recorder);
 }

@@ -3,7 +3,7 @@
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/EventHandler.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
-#include <Kavrel/App/Application/ILookAndFeelManager.h>
+#include <Kavrel/App/Application/LookAndFeelManager.h>
 #include <Kavrel/App/Application/ProductConstants.h>
 #include <Kavrel/App/Application/ResourcePaths.h>
 #include <Kavrel/App/Application/SettingsManager.h>
@@ -348,10 +348,6 @@ template <class T> boost::shared_ptr<T> Tracked(T* object, const std::string& la
                                 });
 }
 
-class NullLookAndFeel : public Kavrel::App::ILookAndFeelManager
-{
-};
-
 TEST_F(ApplicationTest, shutDownReleasesServicesInTheDocumentedOrder)
 {
     released.clear();
@@ -360,7 +356,8 @@ TEST_F(ApplicationTest, shutDownReleasesServicesInTheDocumentedOrder)
     app->SetMailSettingsManager(Tracked<ISettingsManager>(store("mail.ini"), "mail"));
     app->SetSettingsManager(Tracked<ISettingsManager>(store("general.ini"), "general"));
     app->SetProductSettingsManager(Tracked<ISettingsManager>(store("product.ini"), "product"));
-    app->SetLookAndFeel(Tracked<Kavrel::App::ILookAndFeelManager>(new NullLookAndFeel, "lookAndFeel"));
+    app->SetLookAndFeel(Tracked<Kavrel::App::ILookAndFeelManager>(
+        new Kavrel::App::LookAndFeelManager(folder.path().toStdString(), "theme.json", {}), "lookAndFeel"));
     app->SetCustomizationManager(
         Tracked<Kavrel::App::ICustomizationManager>(new TestProduct, "customization"));
     app->RegisterEventHandler(Tracked<Kavrel::App::EventHandler>(new RecordingHandler, "handler"));

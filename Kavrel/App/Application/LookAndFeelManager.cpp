@@ -1,0 +1,303 @@
+#include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/ISettingsManager.h>
+#include <Kavrel/App/Application/LookAndFeelManager.h>
+#include <Kavrel/Core/PropertySerializer.h>
+#include <Kavrel/IO/DataInputString.h>
+#include <Kavrel/Localization/LocalizationManager.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QLocale>
+#include <QPixmapCache>
+#include <QResource>
+#include <QTextStream>
+#include <QTranslator>
+
+#include <boost/make_shared.hpp>
+#include <glog/logging.h>
+
+namespace Kavrel::App
+{
+
+namespace
+{
+QString ToQString(const Kavrel::ioPath& path) { return QString::fromStdString(path.utf8string()); }
+
+QFileInfoList SubFolders(const QString& folder)
+{
+    return QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+}
+
+QFileInfoList FilesMatching(const QString& folder, const QString& pattern)
+{
+    return QDir(folder).entryInfoList({pattern}, QDir::Files, QDir::NoSort);
+}
+
+// The description is text up to its first NUL byte.
+Kavrel::Core::Property ReadThemeTitles(QFile& file)
+{
+    QByteArray bytes = file.readAll();
+    if (const int nul = bytes.indexOf('\0'); nul >= 0)
+        bytes.truncate(nul);
+    Kavrel::Core::Property titles{std::string()};
+    Kavrel::Core::PropertySerializer::Deserialize(
+        titles, Kavrel::Core::DataInputString::Create(bytes.toStdString()), true);
+    return titles;
+}
+
+QString ReadSheet(const QString& resourcePath)
+{
+    QFile sheet(resourcePath);
+    if (!sheet.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    return QString::fromUtf8(sheet.readAll());
+}
+
+void RegisterFonts(const QString& manifestPath)
+{
+    QFile manifest(manifestPath);
+    if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    QTextStream words(&manifest);
+    while (!words.atEnd())
+    {
+        QString font;
+        words >> font;
+        if (!font.isEmpty())
+            QFontDatabase::addApplicationFont(font);
+    }
+}
+
+// The user's preferred UI languages as locale names, with the regional
+// variants we ship for Portuguese and Chinese.
+std::list<std::string> PreferredLocaleNames()
+{
+    std::list<std::string> names;
+    for (const QString& language : QLocale().uiLanguages())
+    {
+        std::string name = QLocale(language).name().toStdString();
+        if (name.rfind("pt", 0) == 0)
+            name = "pt_BR";
+        if (name.rfind("zh", 0) == 0)
+            name = "zh_CN";
+        names.push_back(name);
+    }
+    return names;
+}
+} // namespace
+
+LookAndFeelManager::LookAndFeelManager(const Kavrel::ioPath& basePath, const std::string& themeInfoFileName,
+                                       const std::list<std::string>& names)
+    : path(basePath), resourceNames(names)
+{
+    const QString resources = ToQString(path / RESOURCES_FOLDER);
+    const QString infoFile = QString::fromStdString(themeInfoFileName);
+    for (const QFileInfo& folder : SubFolders(resources))
+    {
+        const QString name = folder.baseName();
+        if (name == QLatin1String(LOCALES_FOLDER))
+        {
+            for (const QFileInfo& locale : SubFolders(folder.absoluteFilePath()))
+                locales.push_back(locale.baseName().toStdString());
+        }
+        else if (name == QLatin1String(THEMES_FOLDER))
+        {
+            for (const QFileInfo& theme : SubFolders(folder.absoluteFilePath()))
+            {
+                QFile info(theme.absoluteFilePath() + QLatin1Char('/') + infoFile);
+                if (info.open(QIODevice::ReadOnly | QIODevice::Text))
+                    themes.push_back(theme.baseName().toStdString());
+            }
+        }
+    }
+    for (const std::string& theme : themes)
+    {
+        QFile info(resources + QStringLiteral("/themes/") + QString::fromStdString(theme) + QLatin1Char('/') +
+                   infoFile);
+        if (info.open(QIODevice::ReadOnly | QIODevice::Text))
+            themeTitles[theme] = ReadThemeTitles(info);
+    }
+}
+
+// The translators leave the application as they are destroyed; the theme's
+// resources stay registered.
+LookAndFeelManager::~LookAndFeelManager() = default;
+
+void LookAndFeelManager::Initialize(const std::string& locale, const std::string& theme)
+{
+    SetLocale(locale);
+    SetTheme(theme);
+}
+
+const std::string& LookAndFeelManager::GetCurrentLocale() const { return currentLocale; }
+
+const std::list<std::string>& LookAndFeelManager::GetLocales() const { return locales; }
+
+const std::list<std::string>& LookAndFeelManager::GetThemes() const { return themes; }
+
+void LookAndFeelManager::SetLocale(const std::string& locale)
+{
+    if (locale == currentLocale)
+        return;
+    if (locale == UNKNOWN_LOCALE)
+    {
+        currentLocale = FALLBACK_LOCALE;
+        for (const std::string& name : PreferredLocaleNames())
+        {
+            if (std::find(locales.begin(), locales.end(), name) != locales.end())
+            {
+                currentLocale = name;
+                break;
+            }
+        }
+    }
+    else
+        currentLocale = locale;
+
+    for (const auto& translator : translators)
+        QCoreApplication::removeTranslator(translator.get());
+    translators.clear();
+
+    const QString folder = ToQString(path / RESOURCES_FOLDER / LOCALES_FOLDER / currentLocale);
+    QFileInfoList files;
+    if (resourceNames.empty())
+        files = FilesMatching(folder, QStringLiteral("*.qm"));
+    else
+    {
+        for (const std::string& name : resourceNames)
+        {
+            const QFileInfo file(folder + QLatin1Char('/') +
+                                 QString::fromStdString(name + "_" + currentLocale) + QStringLiteral(".qm"));
+            if (file.exists())
+                files << file;
+            else
+                LOG(WARNING) << "The translation file [" << file.absoluteFilePath().toStdString()
+                             << "] doesn't exist!";
+        }
+    }
+    for (const QFileInfo& file : files)
+    {
+        if (!file.isFile())
+            continue;
+        auto translator = boost::make_shared<QTranslator>();
+        if (!translator->load(file.absoluteFilePath()))
+            continue;
+        QCoreApplication::installTranslator(translator.get());
+        translators.push_back(translator);
+    }
+
+    Kavrel::Core::GetLocalizationManager()->SetLocale(currentLocale);
+    const std::string changed = currentLocale;
+    observers.Notify([&changed](ILookAndFeelObserver* observer) { observer->OnLocaleChanged(changed); });
+}
+
+void LookAndFeelManager::SetTheme(const std::string& theme)
+{
+    if (theme == currentTheme)
+        return;
+    ClearCurrentTheme();
+    if (theme.empty())
+        return;
+    currentTheme = theme;
+    unitedStylesheet.clear();
+
+    const QString platformFonts = QStringLiteral("/fonts_%1.qss").arg(QLatin1String(PLATFORM));
+    QStringList sheets;
+    for (const QFileInfo& file : GetFilteredResourceList())
+    {
+        if (!file.isFile())
+            continue;
+        QResource::registerResource(file.absoluteFilePath());
+        const QString root = QStringLiteral(":/") + file.baseName();
+        sheets << root + QStringLiteral("/style.qss") << root + platformFonts;
+        RegisterFonts(root + QStringLiteral("/fonts.manifest"));
+    }
+    sheets << QStringLiteral(":/productStyle.qss")
+           << QStringLiteral(":/productStyle_%1.qss").arg(QLatin1String(PLATFORM));
+    for (const QString& sheet : sheets)
+        unitedStylesheet += ReadSheet(sheet) + QLatin1Char('\n');
+
+    const std::string changed = currentTheme;
+    observers.Notify([&changed](ILookAndFeelObserver* observer) { observer->OnThemeChanged(changed); });
+}
+
+const std::string& LookAndFeelManager::GetCurrentTheme() const { return currentTheme; }
+
+std::string LookAndFeelManager::GetLocalizedThemeName(const std::string& theme) const
+{
+    const auto found = themeTitles.find(theme);
+    if (found != themeTitles.end() && found->second.ChildExists(currentLocale))
+        return found->second[currentLocale].GetString();
+    LOG(WARNING) << "No title found for theme [" << theme << "] on language [" << currentLocale << "]!";
+    return theme;
+}
+
+std::string LookAndFeelManager::GetUnitedStylesheet() { return unitedStylesheet.toStdString(); }
+
+std::string LookAndFeelManager::GetDefaultLocale()
+{
+    auto* app = qobject_cast<Application*>(QCoreApplication::instance());
+    if (!app)
+        return UNKNOWN_LOCALE;
+    const int code = app->GetInstallerSettings(std::string())->GetInt("Language", 0);
+    return code != 0 ? LocaleNameFromInstallerCode(static_cast<unsigned int>(code)) : UNKNOWN_LOCALE;
+}
+
+void LookAndFeelManager::RegisterObserver(ILookAndFeelObserver* observer) { observers.Subscribe(observer); }
+
+void LookAndFeelManager::UnregisterObserver(ILookAndFeelObserver* observer)
+{
+    observers.Unsubscribe(observer);
+}
+
+std::string LookAndFeelManager::LocaleNameFromInstallerCode(unsigned int code)
+{
+    static const std::map<unsigned int, const char*> table = {
+        {0x0404, "zh_TW"}, {0x0407, "de_DE"}, {0x040A, "es_ES"}, {0x040C, "fr_FR"}, {0x0410, "it_IT"},
+        {0x0411, "ja_JP"}, {0x0412, "ko_KR"}, {0x0413, "nl_NL"}, {0x0415, "pl_PL"}, {0x0416, "pt_BR"},
+        {0x0419, "ru_RU"}, {0x041F, "tr_TR"}, {0x0804, "zh_CN"}, {0x0816, "pt_PT"},
+    };
+    const auto found = table.find(code);
+    return found != table.end() ? found->second : FALLBACK_LOCALE;
+}
+
+QList<QFileInfo> LookAndFeelManager::GetFilteredResourceList()
+{
+    const QString dir = ToQString(path / RESOURCES_FOLDER / THEMES_FOLDER / currentTheme);
+    if (!QFileInfo(dir).exists())
+    {
+        LOG(ERROR) << "The directory [" << dir.toStdString() << "] doesn't exist!";
+        return {};
+    }
+    if (resourceNames.empty())
+        return FilesMatching(dir, QStringLiteral("*.rcc"));
+    QList<QFileInfo> files;
+    for (const std::string& name : resourceNames)
+    {
+        const QFileInfo file(dir + QLatin1Char('/') + QString::fromStdString(name) + QStringLiteral(".rcc"));
+        if (file.exists())
+            files << file;
+        else
+            LOG(WARNING) << "The resource file [" << file.absoluteFilePath().toStdString()
+                         << "] doesn't exist!";
+    }
+    return files;
+}
+
+void LookAndFeelManager::ClearCurrentTheme()
+{
+    if (currentTheme.empty())
+    {
+        QPixmapCache::clear();
+        return;
+    }
+    for (const QFileInfo& file : GetFilteredResourceList())
+        if (file.isFile())
+            QResource::unregisterResource(file.absoluteFilePath());
+    currentTheme.clear();
+    QPixmapCache::clear();
+}
+
+} // namespace Kavrel::App

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <Kavrel/Localization/KavrelLocalizationExport.h>
+
+#include <boost/shared_ptr.hpp>
+
+#include <string>
+
+namespace Kavrel::Core
+{
+
+// The process's interface language, and translations of the library's own
+// keys (language names, theme names) per translation domain.
+class ILocalizationManager
+{
+public:
+    // A locale name such as "de_DE". Every domain follows it.
+    virtual void SetLocale(const std::string& locale) = 0;
+    virtual std::string GetLocale() const = 0;
+    // The key's text in the current locale, UTF-8; the key itself when the
+    // domain has none for it.
+    virtual std::string Translate(const std::string& key) const = 0;
+
+    virtual ~ILocalizationManager() = default;
+};
+
+// The process-wide manager; its Translate looks in the "core" domain.
+KAVRELLOCALIZATION_EXPORT boost::shared_ptr<ILocalizationManager> GetLocalizationManager();
+
+// A view of one domain that shares the process-wide locale. The "core"
+// domain holds the names of languages (each in its own language, such as
+// "Deutsch" for "de_DE") and of the usual themes ("light", "dark",
+// "classic") in the interface language.
+KAVRELLOCALIZATION_EXPORT boost::shared_ptr<ILocalizationManager>
+GetLocalizationManagerForDomain(const std::string& domain);
+
+} // namespace Kavrel::Core

@@ -5,17 +5,21 @@
 #include <Kavrel/App/Application/ILookAndFeelManager.h>
 #include <Kavrel/App/Application/ISettingsManager.h>
 #include <Kavrel/App/Application/ProductConstants.h>
+#include <Kavrel/App/Application/RestartApplication.h>
 #include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/Links/LinksManager.h>
 #include <Kavrel/Platform/Environment.h>
 #include <Kavrel/Platform/NamedMutex.h>
 #include <Kavrel/Platform/ProcessStarter.h>
 #include <Kavrel/Util/AppMutexLocker.h>
+#include <Kavrel/Util/RemoveDir.h>
 #include <Kavrel/Util/StringConversions.h>
 
 #include "LoggingGuard.h"
 #include "NativeEventFilter.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -44,6 +48,7 @@ public:
     bool started = false;
     std::unique_ptr<CrashTracker> crashTracker;
     mutable boost::optional<LaunchType> launchType;
+    mutable boost::shared_ptr<ILinksManager> linksManager;
 };
 
 namespace
@@ -79,6 +84,7 @@ Application::~Application()
     d->launchType.reset();
     d->crashTracker.reset(); // removes this process's record once more
     d->mainWindow = nullptr;
+    d->linksManager.reset();
     d->mailSettingsManager.reset();
     delete d->nativeFilter; // releases the registered event handlers
     d->nativeFilter = nullptr;
@@ -246,6 +252,43 @@ boost::shared_ptr<ISettingsManager> Application::GetInstallerSettings(const std:
                          Utf8ToQString(productKey);
     return boost::make_shared<SettingsManager>(path, QSettings::NativeFormat);
 }
+
+boost::shared_ptr<ILinksManager> Application::GetLinksManager() const
+{
+    if (!d->linksManager)
+    {
+        auto* self = const_cast<Application*>(this);
+        d->linksManager = boost::make_shared<LinksManager>(GetCustomizationManager(), self->GetLookAndFeel(),
+                                                           self->GetMailSettingsManager(),
+                                                           GetInstallerSettings(std::string()));
+    }
+    return d->linksManager;
+}
+
+std::string Application::GetUrl(const URLKeys& key) const
+{
+    const boost::shared_ptr<ILinksGenerator> links = GetLinksManager();
+    return Kavrel::Util::QStringToUtf8(links->GetUrl(key));
+}
+
+QString Application::GetApplicationTemporaryFilesDir() const
+{
+    const QString separator = QDir::separator();
+    const QString folder = QDir::toNativeSeparators(
+        QDir::tempPath() + separator + Utf8ToQString(d->customizationManager->GetProductFolderName()) +
+        separator + QStringLiteral("temp") + separator);
+    QDir().mkpath(folder); // a failure shows when the folder is used
+    return folder;
+}
+
+void Application::ClearApplicationTemporaryFiles(int days) const
+{
+    const QString folder = QDir(GetApplicationTemporaryFilesDir()).absolutePath();
+    LOG(INFO) << "Removing all temporary files from directory " << Kavrel::Util::QStringToUtf8(folder);
+    Kavrel::Util::RemoveDir(folder, days, false);
+}
+
+void Application::NeedToRestart() { RestartApplication(false, QPixmap(), QString()); }
 
 bool Application::CheckRunnedInstaller()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Kavrel/App/Application/KavrelApplicationExport.h>
+#include <Kavrel/App/Application/URLKeys.h>
 
 #include <QApplication>
 #include <QString>
@@ -16,6 +17,7 @@ namespace Kavrel::App
 
 class EventHandler;
 class ICustomizationManager;
+class ILinksManager;
 class ILookAndFeelManager;
 class ISettingsManager;
 
@@ -87,6 +89,20 @@ public:
     // product code name when empty. Needs the customisation.
     boost::shared_ptr<ISettingsManager> GetInstallerSettings(const std::string& key) const;
 
+    // The links manager, created on first use from the customisation, look
+    // and feel, mail store and installer store.
+    boost::shared_ptr<ILinksManager> GetLinksManager() const;
+
+    // Files older than this are stale; for products' own clean-ups.
+    static const int DAYS_TO_FILE_EXPIRE = 10;
+    // <temp>/<product folder>/temp/, created on every call. Needs the
+    // customisation.
+    QString GetApplicationTemporaryFilesDir() const;
+    // Empties that folder of files older than `days` days (all when 0).
+    void ClearApplicationTemporaryFiles(int days) const;
+    // Restarts the program without asking.
+    virtual void NeedToRestart();
+
     // For the product's main, before the application exists: true when the
     // installer runs right now, in which case its message script
     // "InstallerMessage.vbs" has been started.
@@ -98,6 +114,9 @@ public:
     // on the first activation of the application.
     virtual void Start();
     bool IsStarted() const;
+    // The address of a link in the current language, UTF-8; empty when the
+    // product has none.
+    virtual std::string GetUrl(const URLKeys& key) const;
     // The start sequence; products may override it and call the base.
     virtual void OnStart();
 

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <Kavrel/App/Application/KavrelApplicationExport.h>
+#include <Kavrel/App/Application/URLKeys.h>
+
+#include <QMessageBox>
+
+class QLabel;
+
+namespace Kavrel::App
+{
+
+// The standard message box: the level gives the icon, the default title and,
+// for questions, a minimum width. Buttons carry a "SubStyle" property
+// ("Ok", "Yes", "Cancel") that themes can style, and a learn-more link can
+// sit at the left of the button row.
+class KAVRELAPPLICATION_EXPORT AlertBox : public QMessageBox
+{
+    Q_OBJECT
+public:
+    enum Level
+    {
+        Information,
+        Error,
+        Question
+    };
+
+    AlertBox();
+    // The running application must be a Kavrel::App::Application with its
+    // customisation set: its icon becomes the box's window icon.
+    AlertBox(Level level, const QString& title, const QString& text,
+             QMessageBox::StandardButtons buttons = QMessageBox::Ok, QWidget* parent = nullptr,
+             Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+
+    // Shows a box modally and returns the button pressed.
+    static QMessageBox::StandardButton
+    Exec(Level level, const QString& title, const QString& text,
+         QMessageBox::StandardButtons buttons = QMessageBox::Ok, QWidget* parent = nullptr,
+         Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+
+    virtual QMessageBox::StandardButton Exec();
+    virtual void Show(bool modal);
+
+    // Rich text; a link in it opens in the external browser.
+    void SetLearnMoreLink(const QString& text);
+    // Makes the box at least this wide; a negative width does nothing.
+    void SetWidth(int width);
+
+    static constexpr const char SUB_STYLE_PROPERTY[] = "SubStyle";
+
+private:
+    static QPixmap GetPixmapForLevel(Level level);
+    void SetButtonsSubStyle();
+
+    QLabel* learnMoreLabel = nullptr;
+};
+
+} // namespace Kavrel::App
+
+// Rich-text bodies of the graphics-driver messages, with the link of the key
+// and the application's "linkStyle" property as the link's style.
+KAVRELAPPLICATION_EXPORT QString GetGPUUnsupportedDriverMessage(const Kavrel::URLKeys& key);
+KAVRELAPPLICATION_EXPORT QString GetGPUNeedSetupDriverMessage(const Kavrel::URLKeys& key);

@@ -4,11 +4,15 @@
 //   app_probe clear         report, clear the crash records, report again, quit
 //   app_probe crash         report, then abort
 //   app_probe hold NAME     hold the named mutex until standard input closes
+//   app_probe restart FILE  report, then restart as "app_probe report-to FILE"
+//   app_probe report-to FILE  write "crash=<0|1>" to FILE, then quit
 // The report is "pid=<id>", "crash=<0|1>" and "file=<tracker file>" lines.
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/CrashTracker.h>
+#include <Kavrel/App/Application/RestartApplication.h>
 #include <Kavrel/Platform/NamedMutex.h>
 
+#include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -49,9 +53,28 @@ int main(int argc, char** argv)
     }
 
     Kavrel::App::Application app(argc, argv);
+    // A restarted instance outlives the pipe the test read its parent from.
+    if (std::strcmp(mode, "report-to") == 0 && argc > 2)
+    {
+        QFile report(QString::fromLocal8Bit(argv[2]));
+        if (report.open(QIODevice::WriteOnly))
+            report.write(app.HasUnreportedCrash() ? "crash=1\n" : "crash=0\n");
+        return 0;
+    }
     Report(app);
     if (std::strcmp(mode, "crash") == 0)
         std::abort();
+    if (std::strcmp(mode, "restart") == 0 && argc > 2)
+    {
+        QTimer::singleShot(0, &app,
+                           [&]
+                           {
+                               Kavrel::App::RestartApplication(false, QPixmap(),
+                                                               QStringLiteral("report-to ") +
+                                                                   QString::fromLocal8Bit(argv[2]));
+                           });
+        return app.exec();
+    }
     if (std::strcmp(mode, "clear") == 0)
     {
         app.ClearCrashes();

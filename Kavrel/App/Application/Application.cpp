@@ -206,7 +206,14 @@ void Application::ClearCrashes() { d->crashTracker->ClearHistory(); }
 
 Application::LaunchType Application::CheckFirstLaunch() const
 {
-    ISettingsManager& store = *const_cast<Application*>(this)->GetProductSettingsManager();
+    const auto productStore = const_cast<Application*>(this)->GetProductSettingsManager();
+    if (!productStore)
+    {
+        // Nothing to read from: it looks like a fresh install.
+        LOG(WARNING) << "No settings store to compute the launch type from";
+        return FirstLaunch;
+    }
+    ISettingsManager& store = *productStore;
     const std::string current = Kavrel::Util::QStringToUtf8(
         QCoreApplication::applicationVersion().replace(QLatin1Char('.'), QLatin1Char('-')));
     const std::string version = store.GetString("Version", std::string());
@@ -315,7 +322,9 @@ bool Application::IsStarted() const { return d->started; }
 void Application::OnStart()
 {
     // Precise: a coarse timer may fire up to 5% early.
-    if (GetProductSettingsManager()->GetBool("autoUpdate", true))
+    // Without any store the default holds; a product sets one before Start.
+    const auto store = GetProductSettingsManager();
+    if (!store || store->GetBool("autoUpdate", true))
         QTimer::singleShot(AUTO_UPDATE_DELAY_MS, Qt::PreciseTimer, this,
                            &Application::AutoUpdateCheckRequested);
     Q_EMIT ApplicationStarted();

@@ -102,11 +102,15 @@ StartedProcess ProcessStarter::StartDetached(const std::vector<std::string>& arg
     int channel[2];
     if (::pipe2(channel, O_CLOEXEC) != 0)
         return result;
+    // A detached program reads nothing of ours.
+    const int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     const pid_t middle = ::fork();
     if (middle < 0)
     {
         ::close(channel[0]);
         ::close(channel[1]);
+        if (nothing >= 0)
+            ::close(nothing);
         return result;
     }
     if (middle == 0)
@@ -116,6 +120,8 @@ StartedProcess ProcessStarter::StartDetached(const std::vector<std::string>& arg
         const pid_t program_pid = ::fork();
         if (program_pid == 0)
         {
+            if (nothing >= 0)
+                ::dup2(nothing, STDIN_FILENO);
             ::execve(program.c_str(), argv.data(), environ);
             const int error = errno;
             WriteAll(channel[1], &error, sizeof error);
@@ -125,6 +131,8 @@ StartedProcess ProcessStarter::StartDetached(const std::vector<std::string>& arg
         ::_exit(program_pid > 0 ? 0 : 1);
     }
     ::close(channel[1]);
+    if (nothing >= 0)
+        ::close(nothing);
     int status = 0;
     while (::waitpid(middle, &status, 0) < 0 && errno == EINTR)
     {

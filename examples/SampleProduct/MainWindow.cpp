@@ -1,12 +1,16 @@
 #include "MainWindow.h"
 
 #include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/LookAndFeelHandler.h>
 
 #include <QAction>
+#include <QEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
@@ -22,7 +26,8 @@ const char PLAY_COUNT_KEY[] = "Player/PlayCount";
 const char AUTO_UPDATE_KEY[] = "autoUpdate";
 } // namespace
 
-MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings, QWidget* parent)
+MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings,
+                       boost::shared_ptr<Kavrel::App::ILookAndFeelManager> lookAndFeel, QWidget* parent)
     : QMainWindow(parent), settings(std::move(productSettings))
 {
     setObjectName(QStringLiteral("SampleMainWindow"));
@@ -31,43 +36,83 @@ MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productS
     resize(640, 420);
     BuildMenus();
     BuildPlayer();
+    Retranslate();
+    statusBar()->showMessage(tr("Ready"));
+
+    // The handler fills the language and theme menus and switches the
+    // manager on a choice; storing the choice is ours.
+    auto* handler = new Kavrel::App::LookAndFeelHandler(lookAndFeel, languageMenu, themeMenu, this);
+    std::list<std::string> locales = lookAndFeel->GetLocales();
+    std::list<std::string> themes = lookAndFeel->GetThemes();
+    locales.sort(); // the manager lists them in the order the folder gives
+    themes.sort();
+    handler->SetLocaleList(locales);
+    handler->SetThemeList(themes);
+    handler->SelectLocale(lookAndFeel->GetCurrentLocale());
+    handler->SelectTheme(lookAndFeel->GetCurrentTheme());
+    connect(handler, &Kavrel::App::LookAndFeelHandler::LocaleChanged, this,
+            [this](const std::string& locale) { settings->SetString(LANGUAGE_KEY, locale); });
+    connect(handler, &Kavrel::App::LookAndFeelHandler::ThemeChanged, this,
+            [this](const std::string& theme) { settings->SetString(THEME_KEY, theme); });
+    connect(handler, &Kavrel::App::LookAndFeelHandler::MoreLanguagesClicked, this,
+            [this] { ShowStatus(tr("More languages will come with the next updates.")); });
 }
 
 void MainWindow::BuildMenus()
 {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    QAction* quit = file->addAction(tr("&Quit"), qApp, &QCoreApplication::quit);
-    quit->setShortcut(QKeySequence::Quit);
-    quit->setObjectName(QStringLiteral("QuitAction"));
+    fileMenu = menuBar()->addMenu(QString());
+    quitAction = fileMenu->addAction(QString(), qApp, &QCoreApplication::quit);
+    quitAction->setShortcut(QKeySequence::Quit);
+    quitAction->setObjectName(QStringLiteral("QuitAction"));
 
-    QMenu* playback = menuBar()->addMenu(tr("&Playback"));
-    QAction* shuffle = playback->addAction(tr("&Shuffle"));
-    shuffle->setCheckable(true);
-    shuffle->setChecked(settings->GetBool(SHUFFLE_KEY, false));
-    connect(shuffle, &QAction::toggled, this, [this](bool on) { settings->SetBool(SHUFFLE_KEY, on); });
+    playbackMenu = menuBar()->addMenu(QString());
+    shuffleAction = playbackMenu->addAction(QString());
+    shuffleAction->setCheckable(true);
+    shuffleAction->setChecked(settings->GetBool(SHUFFLE_KEY, false));
+    connect(shuffleAction, &QAction::toggled, this, [this](bool on) { settings->SetBool(SHUFFLE_KEY, on); });
 
-    QMenu* tools = menuBar()->addMenu(tr("&Tools"));
-    QAction* updates = tools->addAction(tr("Check for Updates &Automatically"));
-    updates->setCheckable(true);
-    updates->setChecked(settings->GetBool(AUTO_UPDATE_KEY, true));
-    connect(updates, &QAction::toggled, this, [this](bool on) { settings->SetBool(AUTO_UPDATE_KEY, on); });
+    viewMenu = menuBar()->addMenu(QString());
+    languageMenu = viewMenu->addMenu(QString());
+    languageMenu->setObjectName(QStringLiteral("LanguageMenu"));
+    themeMenu = viewMenu->addMenu(QString());
+    themeMenu->setObjectName(QStringLiteral("ThemeMenu"));
+
+    toolsMenu = menuBar()->addMenu(QString());
+    autoUpdateAction = toolsMenu->addAction(QString());
+    autoUpdateAction->setCheckable(true);
+    autoUpdateAction->setChecked(settings->GetBool(AUTO_UPDATE_KEY, true));
+    connect(autoUpdateAction, &QAction::toggled, this,
+            [this](bool on) { settings->SetBool(AUTO_UPDATE_KEY, on); });
 }
 
 void MainWindow::BuildPlayer()
 {
     auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Central"));
     auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
 
-    startInfo = new QLabel(central);
-    startInfo->setObjectName(QStringLiteral("StartInfo"));
-    layout->addWidget(startInfo);
-
-    nowPlaying = new QLabel(central);
+    // The theme draws the logo: its style sheet names the picture.
+    auto* header = new QFrame(central);
+    header->setObjectName(QStringLiteral("Header"));
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setSpacing(12);
+    auto* logo = new QLabel(header);
+    logo->setObjectName(QStringLiteral("Logo"));
+    logo->setFixedSize(48, 48);
+    headerLayout->addWidget(logo);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    nowPlaying = new QLabel(header);
     nowPlaying->setObjectName(QStringLiteral("NowPlaying"));
-    const QString lastTrack = QString::fromStdString(settings->GetString(LAST_TRACK_KEY, std::string()));
-    nowPlaying->setText(lastTrack.isEmpty() ? tr("Nothing played yet")
-                                            : tr("Last played: %1").arg(lastTrack));
-    layout->addWidget(nowPlaying);
+    texts->addWidget(nowPlaying);
+    startInfo = new QLabel(header);
+    startInfo->setObjectName(QStringLiteral("StartInfo"));
+    texts->addWidget(startInfo);
+    headerLayout->addLayout(texts, 1);
+    layout->addWidget(header);
+    track = QString::fromStdString(settings->GetString(LAST_TRACK_KEY, std::string()));
 
     playlist = new QListWidget(central);
     playlist->setObjectName(QStringLiteral("Playlist"));
@@ -77,23 +122,88 @@ void MainWindow::BuildPlayer()
     layout->addWidget(playlist, 1);
 
     auto* controls = new QHBoxLayout;
-    playButton = new QPushButton(tr("Play"), central);
+    playButton = new QPushButton(central);
     playButton->setObjectName(QStringLiteral("PlayButton"));
     connect(playButton, &QPushButton::clicked, this, &MainWindow::PlaySelected);
     connect(playlist, &QListWidget::itemActivated, this, &MainWindow::PlaySelected);
     controls->addWidget(playButton);
     controls->addStretch();
-    controls->addWidget(new QLabel(tr("Volume"), central));
+    volumeLabel = new QLabel(central);
+    volumeLabel->setObjectName(QStringLiteral("VolumeLabel"));
+    controls->addWidget(volumeLabel);
     volume = new QSlider(Qt::Horizontal, central);
     volume->setObjectName(QStringLiteral("Volume"));
     volume->setRange(0, 100);
     volume->setValue(settings->GetInt(VOLUME_KEY, 80));
+    volume->setMinimumWidth(160);
     connect(volume, &QSlider::valueChanged, this, [this](int value) { settings->SetInt(VOLUME_KEY, value); });
     controls->addWidget(volume);
     layout->addLayout(controls);
 
     setCentralWidget(central);
-    statusBar()->showMessage(tr("Ready"));
+}
+
+void MainWindow::Retranslate()
+{
+    fileMenu->setTitle(tr("&File"));
+    quitAction->setText(tr("&Quit"));
+    playbackMenu->setTitle(tr("&Playback"));
+    shuffleAction->setText(tr("&Shuffle"));
+    viewMenu->setTitle(tr("&View"));
+    languageMenu->setTitle(tr("&Language"));
+    themeMenu->setTitle(tr("&Theme"));
+    toolsMenu->setTitle(tr("&Tools"));
+    autoUpdateAction->setText(tr("Check for Updates &Automatically"));
+
+    //: A button: play the selected track.
+    playButton->setText(tr("Play"));
+    volumeLabel->setText(tr("Volume"));
+    nowPlaying->setText(NowPlayingText());
+    if (startInfoKnown)
+        startInfo->setText(StartInfoText());
+}
+
+QString MainWindow::NowPlayingText() const
+{
+    if (playing)
+        return tr("Playing: %1").arg(track);
+    return track.isEmpty() ? tr("Nothing played yet") : tr("Last played: %1").arg(track);
+}
+
+QString MainWindow::StartInfoText() const
+{
+    using App = Kavrel::App::Application;
+    QString launchText;
+    switch (launch)
+    {
+    case App::FirstLaunch:
+        launchText = tr("First start after installation");
+        break;
+    case App::UpdateLaunch:
+        launchText = tr("First start after an update");
+        break;
+    case App::ReinstallLaunch:
+        launchText = tr("First start after a reinstall");
+        break;
+    case App::RegularLaunch:
+        launchText = tr("Regular start");
+        break;
+    }
+    //: Follows the kind of start after a semicolon, hence the small letter.
+    const QString unexpected = tr("the previous run ended unexpectedly");
+    //: Follows the kind of start after a semicolon, hence the small letter.
+    const QString proper = tr("the previous run ended properly");
+    //: The kind of start, then how the previous run ended:
+    //: "Regular start; the previous run ended properly".
+    return tr("%1; %2").arg(launchText, lastRunCrashed ? unexpected : proper);
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    // Sent whenever the look-and-feel manager swaps the translations.
+    if (event->type() == QEvent::LanguageChange)
+        Retranslate();
+    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::PlaySelected()
@@ -103,31 +213,17 @@ void MainWindow::PlaySelected()
         return;
     settings->SetString(LAST_TRACK_KEY, item->text().toStdString());
     settings->SetInt64(PLAY_COUNT_KEY, settings->GetInt64(PLAY_COUNT_KEY, 0) + 1);
-    nowPlaying->setText(tr("Playing: %1").arg(item->text()));
+    track = item->text();
+    playing = true;
+    nowPlaying->setText(NowPlayingText());
 }
 
 void MainWindow::ShowStartInfo(Kavrel::App::Application::LaunchType launchType, bool previousRunCrashed)
 {
-    using App = Kavrel::App::Application;
-    QString launch;
-    switch (launchType)
-    {
-    case App::FirstLaunch:
-        launch = tr("First start after installation");
-        break;
-    case App::UpdateLaunch:
-        launch = tr("First start after an update");
-        break;
-    case App::ReinstallLaunch:
-        launch = tr("First start after a reinstall");
-        break;
-    case App::RegularLaunch:
-        launch = tr("Regular start");
-        break;
-    }
-    const QString crash = previousRunCrashed ? tr("the previous run ended unexpectedly")
-                                             : tr("the previous run ended properly");
-    startInfo->setText(tr("%1; %2").arg(launch, crash));
+    launch = launchType;
+    lastRunCrashed = previousRunCrashed;
+    startInfoKnown = true;
+    startInfo->setText(StartInfoText());
 }
 
 void MainWindow::AddFiles(const QStringList& files)

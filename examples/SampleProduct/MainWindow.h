@@ -1,25 +1,33 @@
 #pragma once
 
 #include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/ILookAndFeelManager.h>
 #include <Kavrel/App/Application/ISettingsManager.h>
 
 #include <QMainWindow>
 
 #include <boost/shared_ptr.hpp>
 
+class QAction;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QSlider;
 
 // The sample product's player window. Its controls keep their state in the
-// product settings store; the store's observer reports changes below.
+// product settings store; the store's observer reports changes below. The
+// View menu switches language and theme through the look-and-feel manager.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings,
-                        QWidget* parent = nullptr);
+    // The product store's keys of the user's language and theme.
+    static constexpr char LANGUAGE_KEY[] = "Language";
+    static constexpr char THEME_KEY[] = "Theme";
+
+    MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings,
+               boost::shared_ptr<Kavrel::App::ILookAndFeelManager> lookAndFeel, QWidget* parent = nullptr);
 
     // Shows how this start relates to the last install and the last run.
     void ShowStartInfo(Kavrel::App::Application::LaunchType launchType, bool previousRunCrashed);
@@ -30,15 +38,41 @@ public:
 public Q_SLOTS:
     void ShowStatus(const QString& message);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void BuildMenus();
     void BuildPlayer();
     void PlaySelected();
+    // Sets every text of the window again, in the current language.
+    void Retranslate();
+    QString NowPlayingText() const;
+    QString StartInfoText() const;
 
     boost::shared_ptr<Kavrel::App::ISettingsManager> settings;
+
+    QMenu* fileMenu = nullptr;
+    QAction* quitAction = nullptr;
+    QMenu* playbackMenu = nullptr;
+    QAction* shuffleAction = nullptr;
+    QMenu* viewMenu = nullptr;
+    QMenu* languageMenu = nullptr;
+    QMenu* themeMenu = nullptr;
+    QMenu* toolsMenu = nullptr;
+    QAction* autoUpdateAction = nullptr;
+
     QListWidget* playlist = nullptr;
     QPushButton* playButton = nullptr;
+    QLabel* volumeLabel = nullptr;
     QSlider* volume = nullptr;
     QLabel* nowPlaying = nullptr;
     QLabel* startInfo = nullptr;
+
+    // What the labels say, kept so that they can be said again in another language.
+    QString track;
+    bool playing = false;
+    Kavrel::App::Application::LaunchType launch = Kavrel::App::Application::RegularLaunch;
+    bool lastRunCrashed = false;
+    bool startInfoKnown = false;
 };

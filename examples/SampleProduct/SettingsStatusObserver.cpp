@@ -13,7 +13,16 @@ template <class T> boost::optional<QString> Text(const boost::optional<T>& value
 
 QString Bytes(const std::vector<unsigned char>& value)
 {
-    return QStringLiteral("%1 bytes").arg(value.size());
+    return SettingsStatusObserver::tr("%n byte(s)", nullptr, static_cast<int>(value.size()));
+}
+
+QString OnOff(bool value)
+{
+    //: A switch's state, as in "Player/Shuffle changed from off to on".
+    const QString on = SettingsStatusObserver::tr("on");
+    //: A switch's state, as in "Player/Shuffle changed from on to off".
+    const QString off = SettingsStatusObserver::tr("off");
+    return value ? on : off;
 }
 } // namespace
 
@@ -28,9 +37,7 @@ void SettingsStatusObserver::Report(const std::string& key, const QString& value
 void SettingsStatusObserver::OnBoolChanged(const std::string& key, bool value,
                                            const boost::optional<bool>& previous)
 {
-    Report(key, value ? QStringLiteral("on") : QStringLiteral("off"),
-           previous ? boost::optional<QString>(*previous ? QStringLiteral("on") : QStringLiteral("off"))
-                    : boost::none);
+    Report(key, OnOff(value), previous ? boost::optional<QString>(OnOff(*previous)) : boost::none);
 }
 
 void SettingsStatusObserver::OnIntChanged(const std::string& key, int value,

@@ -1,20 +1,36 @@
 // The sample product: a small player built on the application library.
 //
-//   SampleProduct [--screenshot FILE.png] [--quit-after MS] [--crash] [files...]
+//   SampleProduct [--language LOCALE] [--theme NAME] [--screenshot FILE.png]
+//                 [--quit-after MS] [--crash] [files...]
 //
-// With no display, run it with QT_QPA_PLATFORM=offscreen or under Xvfb.
+//   --language LOCALE   interface language: de_DE, en_US, fr_FR, ru_RU, or
+//                       "unknown" for the user's preferred one
+//   --theme NAME        "light" or "dark"
+//   --screenshot FILE   save the main window as PNG once started, then quit
+//   --quit-after MS     quit MS milliseconds after the start
+//   --crash             abort once started, so that the next start reports it
+//   files               media files to add to the playlist
+//
+// A language or theme given here is kept, like a choice made in the View
+// menu. Both are read from resources/ beside the executable, where the build
+// lays them out. With no display, run it with QT_QPA_PLATFORM=offscreen or
+// under Xvfb.
 #include "MainWindow.h"
 #include "SampleCustomization.h"
 #include "SettingsStatusObserver.h"
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/EntryWrapper.h>
+#include <Kavrel/App/Application/ILookAndFeelObserver.h>
+#include <Kavrel/App/Application/LookAndFeelManager.h>
 #include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/Core/AppLocations.h>
 
 #include <QCommandLineParser>
 #include <QSettings>
 #include <QTextStream>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 
 #include <boost/make_shared.hpp>
@@ -25,6 +41,54 @@ namespace
 const char ORGANIZATION[] = "Kavrel";
 const char GENERAL_STORE[] = "Common";
 const char PRODUCT_STORE[] = "SampleProduct";
+const char THEME_INFO_FILE[] = "theme.json";
+const char DEFAULT_THEME[] = "light";
+
+// Applies the united style sheet of each theme the manager loads.
+class StyleSheetApplier : public Kavrel::App::ILookAndFeelObserver
+{
+public:
+    explicit StyleSheetApplier(Kavrel::App::ILookAndFeelManager& lookAndFeel) : manager(lookAndFeel) {}
+
+    void OnLocaleChanged(const std::string&) override {}
+    void OnThemeChanged(const std::string&) override
+    {
+        qApp->setStyleSheet(QString::fromStdString(manager.GetUnitedStylesheet()));
+    }
+
+private:
+    Kavrel::App::ILookAndFeelManager& manager;
+};
+
+QString Join(const std::list<std::string>& names)
+{
+    QStringList joined;
+    for (const std::string& name : names)
+        joined << QString::fromStdString(name);
+    return joined.join(QLatin1Char(' '));
+}
+
+// The language or theme to start with: the command line's when it names an
+// installed one (it is then stored, like a choice from the menu), else the
+// stored one while it is still installed, else the default.
+std::string StartChoice(const QString& requested, const std::list<std::string>& installed,
+                        Kavrel::App::ISettingsManager& store, const char* key, const std::string& fallback)
+{
+    const auto available = [&](const std::string& name)
+    { return name == fallback || std::find(installed.begin(), installed.end(), name) != installed.end(); };
+    if (!requested.isEmpty())
+    {
+        if (available(requested.toStdString()))
+        {
+            store.SetString(key, requested.toStdString());
+            return requested.toStdString();
+        }
+        QTextStream(stderr) << key << " \"" << requested
+                            << "\" is not installed (installed: " << Join(installed) << ")\n";
+    }
+    const std::string stored = store.GetString(key, fallback);
+    return available(stored) ? stored : fallback;
+}
 
 int RealMain(int argc, char** argv)
 {
@@ -46,6 +110,15 @@ int RealMain(int argc, char** argv)
     const QCommandLineOption crash(
         QStringLiteral("crash"),
         QStringLiteral("Abort on purpose once started, to see the next start report it."));
+    const QCommandLineOption language(QStringLiteral("language"),
+                                      QStringLiteral("Interface language <locale>, such as de_DE, fr_FR or "
+                                                     "ru_RU; \"unknown\" picks the user's own."),
+                                      QStringLiteral("locale"));
+    const QCommandLineOption theme(QStringLiteral("theme"),
+                                   QStringLiteral("Visual theme <name>: light or dark."),
+                                   QStringLiteral("name"));
+    parser.addOption(language);
+    parser.addOption(theme);
     parser.addOption(screenshot);
     parser.addOption(crash);
     parser.addOption(quitAfter);
@@ -58,7 +131,22 @@ int RealMain(int argc, char** argv)
     app.SetSettingsManager(general);
     app.SetProductSettingsManager(product);
 
-    MainWindow window(product);
+    // Languages and themes installed under resources/ beside the executable;
+    // the product applies the style sheet and keeps the user's choice.
+    auto lookAndFeel = boost::make_shared<Kavrel::App::LookAndFeelManager>(
+        Kavrel::Core::AppLocations::GetLocations().GetApplicationFolder(), THEME_INFO_FILE,
+        std::list<std::string>());
+    StyleSheetApplier styleSheets(*lookAndFeel);
+    lookAndFeel->RegisterObserver(&styleSheets);
+    app.SetLookAndFeel(lookAndFeel);
+    const std::string locale =
+        StartChoice(parser.value(language), lookAndFeel->GetLocales(), *product, MainWindow::LANGUAGE_KEY,
+                    Kavrel::App::LookAndFeelManager::UNKNOWN_LOCALE);
+    const std::string themeName = StartChoice(parser.value(theme), lookAndFeel->GetThemes(), *product,
+                                              MainWindow::THEME_KEY, DEFAULT_THEME);
+    lookAndFeel->Initialize(locale, themeName);
+
+    MainWindow window(product, lookAndFeel);
     window.AddFiles(parser.positionalArguments());
     // What this start is, and whether the last run ended properly. A crash,
     // once shown, is forgotten. Clearing drops every record, this run's own
@@ -76,7 +164,11 @@ int RealMain(int argc, char** argv)
     out << "Log folder: " << qEnvironmentVariable("KavrelLogPath", QStringLiteral("(logging not started)"))
         << '\n'
         << "General settings: " << QSettings(ORGANIZATION, GENERAL_STORE).fileName() << '\n'
-        << "Product settings: " << QSettings(ORGANIZATION, PRODUCT_STORE).fileName() << '\n';
+        << "Product settings: " << QSettings(ORGANIZATION, PRODUCT_STORE).fileName() << '\n'
+        << "Language: " << QString::fromStdString(lookAndFeel->GetCurrentLocale())
+        << " (installed: " << Join(lookAndFeel->GetLocales()) << ")\n"
+        << "Theme: " << QString::fromStdString(lookAndFeel->GetCurrentTheme())
+        << " (installed: " << Join(lookAndFeel->GetThemes()) << ")\n";
     out.flush();
 
     QObject::connect(&app, &Kavrel::App::Application::AutoUpdateCheckRequested, &window,
@@ -86,7 +178,7 @@ int RealMain(int argc, char** argv)
         [&]
         {
             LOG(INFO) << "Sample product started";
-                if (parser.isSet(screenshot))
+            if (parser.isSet(screenshot))
             {
                 // Let the window lay itself out and paint before it is grabbed.
                 QTimer::singleShot(0, &window,
@@ -111,6 +203,7 @@ int RealMain(int argc, char** argv)
     const int result = app.exec();
     product->UnregisterObserver(&observer);
     general->UnregisterObserver(&observer);
+    lookAndFeel->UnregisterObserver(&styleSheets);
     return result;
 }
 } // namespace

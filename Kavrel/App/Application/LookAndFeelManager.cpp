@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QPixmapCache>
 #include <QResource>
+#include <QSet>
 #include <QTextStream>
 #include <QTranslator>
 
@@ -55,8 +56,11 @@ QString ReadSheet(const QString& resourcePath)
     return QString::fromUtf8(sheet.readAll());
 }
 
+// Fonts stay registered when their theme is unloaded, so a font that comes
+// back with its theme is not added a second time.
 void RegisterFonts(const QString& manifestPath)
 {
+    static QSet<QString> registered;
     QFile manifest(manifestPath);
     if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
@@ -65,8 +69,8 @@ void RegisterFonts(const QString& manifestPath)
     {
         QString font;
         words >> font;
-        if (!font.isEmpty())
-            QFontDatabase::addApplicationFont(font);
+        if (!font.isEmpty() && !registered.contains(font) && QFontDatabase::addApplicationFont(font) >= 0)
+            registered.insert(font);
     }
 }
 

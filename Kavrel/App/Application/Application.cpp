@@ -4,9 +4,11 @@
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ILookAndFeelManager.h>
 #include <Kavrel/App/Application/ISettingsManager.h>
+#include <Kavrel/App/Application/PreferredBrowser.h>
 #include <Kavrel/App/Application/ProductConstants.h>
 #include <Kavrel/App/Application/RestartApplication.h>
 #include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/App/Application/URLHandler.h>
 #include <Kavrel/Links/LinksManager.h>
 #include <Kavrel/Platform/Environment.h>
 #include <Kavrel/Platform/NamedMutex.h>
@@ -17,8 +19,10 @@
 
 #include "LoggingGuard.h"
 #include "NativeEventFilter.h"
+#include "UrlTest.h"
 
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
 #include <QMainWindow>
 #include <QPointer>
@@ -49,6 +53,7 @@ public:
     std::unique_ptr<CrashTracker> crashTracker;
     mutable boost::optional<LaunchType> launchType;
     mutable boost::shared_ptr<ILinksManager> linksManager;
+    boost::shared_ptr<AbstractPreferredBrowser> preferredBrowser;
 };
 
 namespace
@@ -68,8 +73,13 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv), d(s
         std::make_unique<Kavrel::Platform::NamedMutex>(ProductConstants::ApplicationMutexName);
     d->nativeFilter = new NativeEventFilter(this);
     d->crashTracker = std::make_unique<CrashTracker>();
+    d->preferredBrowser.reset(new PreferredBrowser);
     setEffectEnabled(Qt::UI_AnimateCombo, false);
     installNativeEventFilter(d->nativeFilter);
+    // Every web address the program opens goes to the preferred browser.
+    auto* urlHandler = new URLHandler(this, d->preferredBrowser);
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), urlHandler, "OpenURLWithPreferredBrowser");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), urlHandler, "OpenURLWithPreferredBrowser");
     connect(this, &QCoreApplication::aboutToQuit, this, &Application::OnAboutToQuit);
 }
 
@@ -81,6 +91,7 @@ Application::~Application()
     d->settingsManager.reset();
     d->lookAndFeel.reset();
     d->customizationManager.reset();
+    d->preferredBrowser.reset();
     d->launchType.reset();
     d->crashTracker.reset(); // removes this process's record once more
     d->mainWindow = nullptr;
@@ -295,6 +306,8 @@ void Application::ClearApplicationTemporaryFiles(int days) const
     Kavrel::Util::RemoveDir(folder, days, false);
 }
 
+QString Application::GetPreferredBrowserUserAgent() { return d->preferredBrowser->GetUserAgent(); }
+
 void Application::NeedToRestart() { RestartApplication(false, QPixmap(), QString()); }
 
 bool Application::CheckRunnedInstaller()
@@ -321,6 +334,8 @@ bool Application::IsStarted() const { return d->started; }
 
 void Application::OnStart()
 {
+    d->preferredBrowser->RefreshBrowserPath();
+    RunUrlTestFromCommandLine();
     // Precise: a coarse timer may fire up to 5% early.
     // Without any store the default holds; a product sets one before Start.
     const auto store = GetProductSettingsManager();

@@ -93,6 +93,9 @@ public:
     // and feel, mail store and installer store.
     boost::shared_ptr<ILinksManager> GetLinksManager() const;
 
+    // A user-agent text that imitates the preferred browser.
+    QString GetPreferredBrowserUserAgent();
+
     // Files older than this are stale; for products' own clean-ups.
     static const int DAYS_TO_FILE_EXPIRE = 10;
     // <temp>/<product folder>/temp/, created on every call. Needs the

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSettings>
 #include <QStandardPaths>
 
 using Kavrel::Util::QStringToUtf8;
@@ -95,13 +94,26 @@ const std::map<QString, QStringList>& LinuxBrowserNames()
 
 Application* RunningApplication() { return qobject_cast<Application*>(QCoreApplication::instance()); }
 
-// The executable a desktop entry starts, as written after "Exec=".
+// The executable a desktop entry starts: the first word of its "Exec=" line
+// in the [Desktop Entry] group.
 QString DesktopEntryProgram(const QString& entryFile)
 {
-    QSettings entry(entryFile, QSettings::IniFormat);
-    const QString exec = entry.value(QStringLiteral("Desktop Entry/Exec")).toString();
-    const QStringList parts = QProcess::splitCommand(exec);
-    return parts.isEmpty() ? QString() : parts.first();
+    QFile entry(entryFile);
+    if (!entry.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    bool inMainGroup = false;
+    while (!entry.atEnd())
+    {
+        const QString line = QString::fromUtf8(entry.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('[')))
+            inMainGroup = line == QLatin1String("[Desktop Entry]");
+        else if (inMainGroup && line.startsWith(QLatin1String("Exec=")))
+        {
+            const QStringList parts = QProcess::splitCommand(line.mid(5));
+            return parts.isEmpty() ? QString() : parts.first();
+        }
+    }
+    return QString();
 }
 } // namespace
 
@@ -117,10 +129,7 @@ QString TableName(const QString& fileName)
 }
 } // namespace
 
-QString NormalizedExecutableName(const QString& fileName)
-{
-    return TableName(fileName.toLower());
-}
+QString NormalizedExecutableName(const QString& fileName) { return TableName(fileName.toLower()); }
 
 std::map<QString, QString> GetCurrentProcessMap(boost::function<bool(const QString&)> filter)
 {

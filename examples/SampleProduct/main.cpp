@@ -11,6 +11,10 @@
 //   --crash             abort once started, so that the next start reports it
 //   files               media files to add to the playlist
 //
+// The library's link test reads its own options from the same command line:
+// --test-dump-urls, --test-open-urls, --test-custom-locales=fr_FR,en_US,
+// --test-custom-delay=MS and --test-help.
+//
 // A language or theme given here is kept, like a choice made in the View
 // menu. Both are read from resources/ beside the executable, where the build
 // lays them out. With no display, run it with QT_QPA_PLATFORM=offscreen or
@@ -97,7 +101,7 @@ int RealMain(int argc, char** argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Sample product of the application library."));
-    parser.addHelpOption();
+    const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save the main window to <file> (PNG) and quit."),
                                         QStringLiteral("file"));
@@ -122,7 +126,11 @@ int RealMain(int argc, char** argv)
     parser.addOption(screenshot);
     parser.addOption(crash);
     parser.addOption(quitAfter);
-    parser.process(app);
+    // The library reads options of its own from the same command line (the
+    // link test's --test-dump-urls and others), so unknown ones pass.
+    parser.parse(app.arguments());
+    if (parser.isSet(help))
+        parser.showHelp(0);
 
     // The general store is shared by the family's products; the product
     // store holds this product's own preferences.

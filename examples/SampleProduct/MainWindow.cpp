@@ -1,5 +1,10 @@
 #include "MainWindow.h"
 
+#include <Kavrel/App/Application/AlertBox.h>
+#include <Kavrel/App/Application/ICustomizationManager.h>
+#include <Kavrel/App/Application/ILinksManager.h>
+#include <Kavrel/App/Application/RestartApplication.h>
+
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/LookAndFeelHandler.h>
 
@@ -83,6 +88,52 @@ void MainWindow::BuildMenus()
     autoUpdateAction->setChecked(settings->GetBool(AUTO_UPDATE_KEY, true));
     connect(autoUpdateAction, &QAction::toggled, this,
             [this](bool on) { settings->SetBool(AUTO_UPDATE_KEY, on); });
+    toolsMenu->addSeparator();
+    restartAction = toolsMenu->addAction(QString());
+    restartAction->setObjectName(QStringLiteral("RestartAction"));
+    connect(restartAction, &QAction::triggered, this,
+            []
+            {
+                const auto* app = static_cast<Kavrel::App::Application*>(QCoreApplication::instance());
+                Kavrel::App::RestartApplication(true, app->GetCustomizationManager()->GetApplicationIcon(),
+                                                QString());
+            });
+
+    // Every web link is named by its key; the library knows the address for
+    // this product and the current language.
+    helpMenu = menuBar()->addMenu(QString());
+    const auto link = [this](Kavrel::URLKeys key)
+    {
+        QAction* action = helpMenu->addAction(QString());
+        connect(action, &QAction::triggered, this,
+                [key] {
+                    static_cast<Kavrel::App::Application*>(QCoreApplication::instance())
+                        ->GetLinksManager()
+                        ->OpenUrl(key);
+                });
+        return action;
+    };
+    helpAction = link(Kavrel::HELP_URL_menu);
+    helpAction->setShortcut(QKeySequence::HelpContents);
+    faqAction = link(Kavrel::FAQ_URL_menu);
+    helpMenu->addSeparator();
+    homePageAction = link(Kavrel::HOMEPAGE_URL_menu);
+    forumAction = link(Kavrel::FORUM_URL_menu);
+    helpMenu->addSeparator();
+    encodingAction = helpMenu->addAction(QString(), this, &MainWindow::ShowEncodingNote);
+}
+
+void MainWindow::ShowEncodingNote()
+{
+    const auto* app = static_cast<Kavrel::App::Application*>(QCoreApplication::instance());
+    Kavrel::App::AlertBox box(
+        Kavrel::App::AlertBox::Information, QString(),
+        tr("This player decodes in software. Hardware decoding comes with a later version."), QMessageBox::Ok,
+        this);
+    const QString address =
+        QString::fromStdString(app->GetUrl(Kavrel::INTELMEDIA_ENCODING_MORE_URL_settings));
+    box.SetLearnMoreLink(QStringLiteral("<a href=\"%1\">%2</a>").arg(address, tr("Learn more")));
+    box.Exec();
 }
 
 void MainWindow::BuildPlayer()
@@ -154,6 +205,13 @@ void MainWindow::Retranslate()
     themeMenu->setTitle(tr("&Theme"));
     toolsMenu->setTitle(tr("&Tools"));
     autoUpdateAction->setText(tr("Check for Updates &Automatically"));
+    restartAction->setText(tr("&Restart"));
+    helpMenu->setTitle(tr("&Help"));
+    helpAction->setText(tr("&Online Help"));
+    faqAction->setText(tr("&Frequently Asked Questions"));
+    homePageAction->setText(tr("&Home Page"));
+    forumAction->setText(tr("&Forum"));
+    encodingAction->setText(tr("About &Hardware Decoding..."));
 
     //: A button: play the selected track.
     playButton->setText(tr("Play"));

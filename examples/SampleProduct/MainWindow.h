@@ -45,6 +45,7 @@ private:
     void BuildMenus();
     void BuildPlayer();
     void PlaySelected();
+    void ShowEncodingNote();
     // Sets every text of the window again, in the current language.
     void Retranslate();
     QString NowPlayingText() const;
@@ -61,6 +62,13 @@ private:
     QMenu* themeMenu = nullptr;
     QMenu* toolsMenu = nullptr;
     QAction* autoUpdateAction = nullptr;
+    QAction* restartAction = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* helpAction = nullptr;
+    QAction* faqAction = nullptr;
+    QAction* homePageAction = nullptr;
+    QAction* forumAction = nullptr;
+    QAction* encodingAction = nullptr;
 
     QListWidget* playlist = nullptr;
     QPushButton* playButton = nullptr;

@@ -4,6 +4,42 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>&amp;Restart</source>
+        <translation>&amp;Neu starten</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Online Help</source>
+        <translation>&amp;Online-Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Frequently Asked Questions</source>
+        <translation>&amp;Häufig gestellte Fragen</translation>
+    </message>
+    <message>
+        <source>&amp;Home Page</source>
+        <translation>&amp;Startseite</translation>
+    </message>
+    <message>
+        <source>&amp;Forum</source>
+        <translation>&amp;Forum</translation>
+    </message>
+    <message>
+        <source>About &amp;Hardware Decoding...</source>
+        <translation>Über &amp;Hardware-Dekodierung...</translation>
+    </message>
+    <message>
+        <source>This player decodes in software. Hardware decoding comes with a later version.</source>
+        <translation>Dieser Player dekodiert in Software. Hardware-Dekodierung folgt in einer späteren Version.</translation>
+    </message>
+    <message>
+        <source>Learn more</source>
+        <translation>Mehr erfahren</translation>
+    </message>
+    <message>
         <source>Ready</source>
         <translation>Bereit</translation>
     </message>

@@ -4,6 +4,42 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>&amp;Restart</source>
+        <translation>&amp;Redémarrer</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Aide</translation>
+    </message>
+    <message>
+        <source>&amp;Online Help</source>
+        <translation>&amp;Aide en ligne</translation>
+    </message>
+    <message>
+        <source>&amp;Frequently Asked Questions</source>
+        <translation>&amp;Questions fréquentes</translation>
+    </message>
+    <message>
+        <source>&amp;Home Page</source>
+        <translation>&amp;Page d'accueil</translation>
+    </message>
+    <message>
+        <source>&amp;Forum</source>
+        <translation>&amp;Forum</translation>
+    </message>
+    <message>
+        <source>About &amp;Hardware Decoding...</source>
+        <translation>À propos du décodage &amp;matériel...</translation>
+    </message>
+    <message>
+        <source>This player decodes in software. Hardware decoding comes with a later version.</source>
+        <translation>Ce lecteur décode par logiciel. Le décodage matériel viendra dans une version ultérieure.</translation>
+    </message>
+    <message>
+        <source>Learn more</source>
+        <translation>En savoir plus</translation>
+    </message>
+    <message>
         <source>Ready</source>
         <translation>Prêt</translation>
     </message>

@@ -4,6 +4,42 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>&amp;Restart</source>
+        <translation>&amp;Перезапустить</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>&amp;Online Help</source>
+        <translation>&amp;Онлайн-справка</translation>
+    </message>
+    <message>
+        <source>&amp;Frequently Asked Questions</source>
+        <translation>&amp;Частые вопросы</translation>
+    </message>
+    <message>
+        <source>&amp;Home Page</source>
+        <translation>&amp;Домашняя страница</translation>
+    </message>
+    <message>
+        <source>&amp;Forum</source>
+        <translation>&amp;Форум</translation>
+    </message>
+    <message>
+        <source>About &amp;Hardware Decoding...</source>
+        <translation>Об &amp;аппаратном декодировании...</translation>
+    </message>
+    <message>
+        <source>This player decodes in software. Hardware decoding comes with a later version.</source>
+        <translation>Этот проигрыватель декодирует программно. Аппаратное декодирование появится в следующей версии.</translation>
+    </message>
+    <message>
+        <source>Learn more</source>
+        <translation>Подробнее</translation>
+    </message>
+    <message>
         <source>Ready</source>
         <translation>Готово</translation>
     </message>

@@ -3,7 +3,8 @@
 <TS version="2.1" language="en_US">
 <context>
     <name>core</name>
-    <!-- Language names read the same in every interface language. -->
+    <!-- Language names read the same in every interface language: the other
+         tables leave them to this one, which every look-up falls back to. -->
     <message>
         <source>en_US</source>
         <translation>English</translation>

@@ -3,67 +3,6 @@
 <TS version="2.1" language="es_ES">
 <context>
     <name>core</name>
-    <!-- Language names read the same in every interface language. -->
-    <message>
-        <source>en_US</source>
-        <translation>English</translation>
-    </message>
-    <message>
-        <source>de_DE</source>
-        <translation>Deutsch</translation>
-    </message>
-    <message>
-        <source>es_ES</source>
-        <translation>Español</translation>
-    </message>
-    <message>
-        <source>fr_FR</source>
-        <translation>Français</translation>
-    </message>
-    <message>
-        <source>it_IT</source>
-        <translation>Italiano</translation>
-    </message>
-    <message>
-        <source>ja_JP</source>
-        <translation>日本語</translation>
-    </message>
-    <message>
-        <source>ko_KR</source>
-        <translation>한국어</translation>
-    </message>
-    <message>
-        <source>nl_NL</source>
-        <translation>Nederlands</translation>
-    </message>
-    <message>
-        <source>pl_PL</source>
-        <translation>Polski</translation>
-    </message>
-    <message>
-        <source>pt_BR</source>
-        <translation>Português (Brasil)</translation>
-    </message>
-    <message>
-        <source>pt_PT</source>
-        <translation>Português (Portugal)</translation>
-    </message>
-    <message>
-        <source>ru_RU</source>
-        <translation>Русский</translation>
-    </message>
-    <message>
-        <source>tr_TR</source>
-        <translation>Türkçe</translation>
-    </message>
-    <message>
-        <source>zh_CN</source>
-        <translation>简体中文</translation>
-    </message>
-    <message>
-        <source>zh_TW</source>
-        <translation>繁體中文</translation>
-    </message>
     <message>
         <source>light</source>
         <translation>Claro</translation>

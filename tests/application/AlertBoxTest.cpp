@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestProduct.h"
 
 #include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/Application.h>
@@ -17,33 +18,16 @@ using Kavrel::App::AlertBox;
 
 namespace
 {
-class Product : public Kavrel::App::ICustomizationManager
-{
-public:
-    std::string GetOrganizationName() const override { return "Org"; }
-    std::string GetProductFolderName() const override { return "Product"; }
-    std::string GetVersionMajor() const override { return "1"; }
-    std::string GetVersionMinor() const override { return "0"; }
-    std::string GetApplicationName() const override { return "Product"; }
-    std::string GetProductName() const override { return "Product"; }
-    std::string GetProductCodeName() const override { return "Product"; }
-    QPixmap GetApplicationIcon() const override
-    {
-        QPixmap icon(16, 16);
-        icon.fill(Qt::red);
-        return icon;
-    }
-    std::string GetEditionName() const override { return {}; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
-    void SetLocale(const std::string&) override {}
-};
-
 class AlertBoxTest : public ::testing::Test
 {
 protected:
-    AlertBoxTest() { app.SetCustomizationManager(boost::make_shared<Product>()); }
+    AlertBoxTest()
+    {
+        auto product = Kavrel::Test::MakeProduct();
+        product->icon = QImage(16, 16, QImage::Format_ARGB32);
+        product->icon.fill(Qt::red);
+        app.SetCustomizationManager(product);
+    }
 
     // Answers the next modal box with its first button of the given role.
     static void AnswerNextBox()

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestProduct.h"
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/EventHandler.h>
@@ -43,6 +44,17 @@ protected:
 
 namespace
 {
+// The product these tests describe: "Org Test Плеер 2.5".
+boost::shared_ptr<Kavrel::Test::TestProduct> MakeTestProduct()
+{
+    auto product = Kavrel::Test::MakeProduct();
+    product->codeName = "TestProduct";
+    product->applicationName = "Test Плеер";
+    product->versionMajor = "2";
+    product->versionMinor = "5";
+    return product;
+}
+
 class OtherTimer : public QObject
 {
     Q_OBJECT
@@ -51,28 +63,6 @@ public:
 
 protected:
     void timerEvent(QTimerEvent*) override { ++timerEvents; }
-};
-
-class TestProduct : public Kavrel::App::ICustomizationManager
-{
-public:
-    std::string organization = "Org";
-    std::string codeName = "TestProduct";
-    std::string edition;
-
-    std::string GetOrganizationName() const override { return organization; }
-    std::string GetProductFolderName() const override { return "TestProduct"; }
-    std::string GetVersionMajor() const override { return "2"; }
-    std::string GetVersionMinor() const override { return "5"; }
-    std::string GetApplicationName() const override { return "Test Плеер"; }
-    std::string GetProductName() const override { return "TestProduct"; }
-    std::string GetProductCodeName() const override { return codeName; }
-    QPixmap GetApplicationIcon() const override { return {}; }
-    std::string GetEditionName() const override { return edition; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
-    void SetLocale(const std::string&) override {}
 };
 
 class CountingApplication : public Application
@@ -159,7 +149,7 @@ TEST_F(ApplicationTest, settingsGettersFallBackFromMailToProductToGeneral)
 TEST_F(ApplicationTest, customizationNamesTheToolkitAndStartsLoggingOnce)
 {
     EXPECT_EQ(app->ApplicationName(), QCoreApplication::applicationName());
-    auto product = boost::make_shared<TestProduct>();
+    auto product = MakeTestProduct();
     LogCapture log;
     app->SetCustomizationManager(product);
     EXPECT_EQ(app->GetCustomizationManager(), product);
@@ -191,7 +181,7 @@ TEST_F(ApplicationTest, customizationNamesTheToolkitAndStartsLoggingOnce)
 
 TEST_F(ApplicationTest, fullNameJoinsOrganisationNameVersionAndEdition)
 {
-    auto product = boost::make_shared<TestProduct>();
+    auto product = MakeTestProduct();
     app->SetCustomizationManager(product);
     EXPECT_EQ(app->GetFullApplicationName(), QStringLiteral("Org Test Плеер 2.5"));
     product->edition = "Pro";
@@ -359,7 +349,7 @@ TEST_F(ApplicationTest, shutDownReleasesServicesInTheDocumentedOrder)
     app->SetLookAndFeel(Tracked<Kavrel::App::ILookAndFeelManager>(
         new Kavrel::App::LookAndFeelManager(folder.path().toStdString(), "theme.json", {}), "lookAndFeel"));
     app->SetCustomizationManager(
-        Tracked<Kavrel::App::ICustomizationManager>(new TestProduct, "customization"));
+        Tracked<Kavrel::App::ICustomizationManager>(new Kavrel::Test::TestProduct, "customization"));
     app->RegisterEventHandler(Tracked<Kavrel::App::EventHandler>(new RecordingHandler, "handler"));
     EXPECT_TRUE(released.empty());
     app.reset();

@@ -1,4 +1,5 @@
 #include "ProbeProcess.h"
+#include "TestProduct.h"
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
@@ -18,23 +19,14 @@ using Kavrel::App::Application;
 
 namespace
 {
-class Product : public Kavrel::App::ICustomizationManager
+boost::shared_ptr<Kavrel::Test::TestProduct> InstallerProduct()
 {
-public:
-    std::string GetOrganizationName() const override { return "Org"; }
-    std::string GetProductFolderName() const override { return "Product"; }
-    std::string GetVersionMajor() const override { return "2"; }
-    std::string GetVersionMinor() const override { return "1.0"; }
-    std::string GetApplicationName() const override { return "Product"; }
-    std::string GetProductName() const override { return "Product"; }
-    std::string GetProductCodeName() const override { return "CodeName"; }
-    QPixmap GetApplicationIcon() const override { return {}; }
-    std::string GetEditionName() const override { return {}; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
-    void SetLocale(const std::string&) override {}
-};
+    auto product = Kavrel::Test::MakeProduct();
+    product->versionMajor = "2";
+    product->versionMinor = "1.0";
+    product->codeName = "CodeName";
+    return product;
+}
 
 class CountingApplication : public Application
 {
@@ -56,7 +48,7 @@ protected:
     Application::LaunchType Run(const QString& version)
     {
         CountingApplication app(argc, argv);
-        app.SetCustomizationManager(boost::make_shared<Product>());
+        app.SetCustomizationManager(InstallerProduct());
         QCoreApplication::setApplicationVersion(version);
         app.SetProductSettingsManager(store);
         const Application::LaunchType type = app.GetLaunchType();
@@ -113,7 +105,7 @@ TEST_F(LaunchTypeTest, storedVersionIsComparedExactly)
 TEST_F(LaunchTypeTest, installerSettingsOpenTheMachineWideBranchOfTheProduct)
 {
     CountingApplication app(argc, argv);
-    app.SetCustomizationManager(boost::make_shared<Product>());
+    app.SetCustomizationManager(InstallerProduct());
     const auto byDefault = app.GetInstallerSettings("");
     const auto byName = app.GetInstallerSettings("CodeName");
     EXPECT_NE(byDefault, byName); // a new store per call

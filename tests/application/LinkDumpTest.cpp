@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestProduct.h"
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
@@ -21,25 +22,6 @@ using Kavrel::App::Application;
 
 namespace
 {
-class Product : public Kavrel::App::ICustomizationManager
-{
-public:
-    std::string GetOrganizationName() const override { return "Org"; }
-    std::string GetProductFolderName() const override { return "Player"; }
-    std::string GetVersionMajor() const override { return "1"; }
-    std::string GetVersionMinor() const override { return "0"; }
-    std::string GetApplicationName() const override { return "Player"; }
-    std::string GetProductName() const override { return "Player"; }
-    std::string GetProductCodeName() const override { return "Player"; }
-    QPixmap GetApplicationIcon() const override { return {}; }
-    std::string GetEditionName() const override { return {}; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
-    void SetLocale(const std::string& locale) override { locales.push_back(locale); }
-    std::vector<std::string> locales;
-};
-
 // A product started with the given test options, offering en_US, de_DE,
 // ru_RU and fr_FR, and speaking fr_FR before the test.
 class LinkDump
@@ -79,7 +61,7 @@ public:
     int argc = 0;
     QTemporaryDir folder;
     std::unique_ptr<Application> app;
-    boost::shared_ptr<Product> product = boost::make_shared<Product>();
+    boost::shared_ptr<Kavrel::Test::TestProduct> product = Kavrel::Test::MakeProduct();
     boost::shared_ptr<Kavrel::App::LookAndFeelManager> lookAndFeel;
     QString dumpFile;
 };

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestProduct.h"
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
@@ -19,23 +20,13 @@ using Kavrel::URLKeys;
 
 namespace
 {
-class Product : public Kavrel::App::ICustomizationManager
+boost::shared_ptr<Kavrel::Test::TestProduct> LinksProduct()
 {
-public:
-    std::string GetOrganizationName() const override { return "Org"; }
-    std::string GetProductFolderName() const override { return "Player"; }
-    std::string GetVersionMajor() const override { return "3"; }
-    std::string GetVersionMinor() const override { return "2"; }
-    std::string GetApplicationName() const override { return "Player"; }
-    std::string GetProductName() const override { return "Player"; }
-    std::string GetProductCodeName() const override { return "Player"; }
-    QPixmap GetApplicationIcon() const override { return {}; }
-    std::string GetEditionName() const override { return {}; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
-    void SetLocale(const std::string&) override {}
-};
+    auto product = Kavrel::Test::MakeProduct();
+    product->versionMajor = "3";
+    product->versionMinor = "2";
+    return product;
+}
 
 class WarningCapture : public google::LogSink
 {
@@ -85,7 +76,7 @@ protected:
     static inline char* argv[] = {name, nullptr};
     Kavrel::App::Application app{argc, argv};
     QTemporaryDir folder;
-    boost::shared_ptr<Product> product = boost::make_shared<Product>();
+    boost::shared_ptr<Kavrel::Test::TestProduct> product = LinksProduct();
     boost::shared_ptr<Kavrel::App::LookAndFeelManager> lookAndFeel =
         boost::make_shared<Kavrel::App::LookAndFeelManager>(folder.path().toStdString(), "theme.json",
                                                             std::list<std::string>{});

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestProduct.h"
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
@@ -22,30 +23,12 @@ using Kavrel::App::Application;
 
 namespace
 {
-class Product : public Kavrel::App::ICustomizationManager
-{
-public:
-    std::string GetOrganizationName() const override { return "Org"; }
-    std::string GetProductFolderName() const override { return "Player"; }
-    std::string GetVersionMajor() const override { return "1"; }
-    std::string GetVersionMinor() const override { return "0"; }
-    std::string GetApplicationName() const override { return "Player"; }
-    std::string GetProductName() const override { return "Player"; }
-    std::string GetProductCodeName() const override { return "Player"; }
-    QPixmap GetApplicationIcon() const override { return {}; }
-    std::string GetEditionName() const override { return {}; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
-    void SetLocale(const std::string&) override {}
-};
-
 class BrowserTest : public ::testing::Test
 {
 protected:
     BrowserTest()
     {
-        app.SetCustomizationManager(boost::make_shared<Product>());
+        app.SetCustomizationManager(Kavrel::Test::MakeProduct());
         app.SetProductSettingsManager(store);
         app.SetLookAndFeel(lookAndFeel);
     }

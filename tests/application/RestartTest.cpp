@@ -1,4 +1,5 @@
 #include "ProbeProcess.h"
+#include "TestProduct.h"
 
 #include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/Application.h>
@@ -20,24 +21,6 @@ using Kavrel::App::Application;
 
 namespace
 {
-class Product : public Kavrel::App::ICustomizationManager
-{
-public:
-    std::string GetOrganizationName() const override { return "Org"; }
-    std::string GetProductFolderName() const override { return "Player Temp"; }
-    std::string GetVersionMajor() const override { return "1"; }
-    std::string GetVersionMinor() const override { return "0"; }
-    std::string GetApplicationName() const override { return "Player"; }
-    std::string GetProductName() const override { return "Player"; }
-    std::string GetProductCodeName() const override { return "Player"; }
-    QPixmap GetApplicationIcon() const override { return {}; }
-    std::string GetEditionName() const override { return {}; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
-    void SetLocale(const std::string&) override {}
-};
-
 class RecordingStarter : public Kavrel::Platform::ProcessStarter
 {
 public:
@@ -54,7 +37,9 @@ class RestartTest : public ::testing::Test
 protected:
     RestartTest() : previous(Kavrel::Platform::SetProcessStarter(&starter))
     {
-        app.SetCustomizationManager(boost::make_shared<Product>());
+        auto product = Kavrel::Test::MakeProduct();
+        product->folderName = "Player Temp";
+        app.SetCustomizationManager(product);
     }
     ~RestartTest() override { Kavrel::Platform::SetProcessStarter(previous); }
 

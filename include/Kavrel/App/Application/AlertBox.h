@@ -18,7 +18,9 @@ class KAVRELAPPLICATION_EXPORT AlertBox : public QMessageBox
 {
     Q_OBJECT
 public:
-    enum Level
+    // A fixed underlying type: a value outside the list is valid (and gets
+    // no icon and no title).
+    enum Level : int
     {
         Information,
         Error,

@@ -12,7 +12,7 @@
 #include <QLocale>
 #include <QPixmapCache>
 #include <QResource>
-#include <QSet>
+#include <QHash>
 #include <QTextStream>
 #include <QTranslator>
 
@@ -67,10 +67,11 @@ QString ReadSheet(const QString& resourcePath)
 }
 
 // Fonts stay registered when their theme is unloaded, so a font that comes
-// back with its theme is not added a second time.
+// back with its theme is added again only if it is no longer registered
+// (adding it anew would keep another copy of it in memory per switch).
 void RegisterFonts(const QString& manifestPath)
 {
-    static QSet<QString> registered;
+    static QHash<QString, int> registered;
     QFile manifest(manifestPath);
     if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
@@ -79,8 +80,14 @@ void RegisterFonts(const QString& manifestPath)
     {
         QString font;
         words >> font;
-        if (!font.isEmpty() && !registered.contains(font) && QFontDatabase::addApplicationFont(font) >= 0)
-            registered.insert(font);
+        if (font.isEmpty())
+            continue;
+        const auto known = registered.constFind(font);
+        if (known != registered.constEnd() && !QFontDatabase::applicationFontFamilies(*known).isEmpty())
+            continue;
+        const int id = QFontDatabase::addApplicationFont(font);
+        if (id >= 0)
+            registered.insert(font, id);
     }
 }
 

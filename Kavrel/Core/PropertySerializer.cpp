@@ -1,5 +1,8 @@
 #include <Kavrel/Core/PropertySerializer.h>
 
+// boost.property_tree still includes the old bind header; its placeholders
+// are not used here.
+#define BOOST_BIND_GLOBAL_PLACEHOLDERS
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 

@@ -31,11 +31,14 @@ namespace fs = std::filesystem;
 namespace Platform = Kavrel::Platform;
 using Kavrel::Test::EnvironmentGuard;
 using Platform::NamedMutex;
+using Strings = std::vector<std::string>;
 
 namespace
 {
-const std::string R = "\xEF\xBF\xBD"; // U+FFFD
 const std::string HELPER = KAVREL_STANDIN_HELPER;
+
+// U+FFFD, count times.
+std::string R(int count) { return count > 0 ? "\xEF\xBF\xBD" + R(count - 1) : ""; }
 
 std::string FreshFolder(const std::string& name)
 {
@@ -46,21 +49,29 @@ std::string FreshFolder(const std::string& name)
     return folder.string();
 }
 
-// A helper child started with fork+exec; whatever still runs at the end is killed and reaped.
+std::string ReadWhole(const std::string& path)
+{
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {});
+}
+
+void WriteScript(const std::string& path, const std::string& body)
+{
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    ::chmod(path.c_str(), 0700);
+}
+
+// A helper child started with fork+exec; it is killed and reaped at the end.
 class Child
 {
 public:
-    explicit Child(const std::vector<std::string>& arguments)
+    explicit Child(Strings arguments)
     {
         std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
         argv.push_back(nullptr);
-        int out[2];
-        if (::pipe2(out, O_CLOEXEC) != 0)
-            return;
-        pid = ::fork();
-        if (pid == 0)
+        int out[2] = {-1, -1};
+        if (::pipe2(out, O_CLOEXEC) == 0 && (pid = ::fork()) == 0)
         {
             ::dup2(out[1], STDOUT_FILENO);
             ::execv(argv[0], argv.data());
@@ -72,11 +83,8 @@ public:
     ~Child()
     {
         ::close(output);
-        if (pid > 0 && !reaped)
-        {
-            ::kill(pid, SIGKILL);
-            Reap();
-        }
+        if (Kill())
+            ::waitpid(pid, nullptr, 0);
     }
     // The child's first line; "" when it died first (a failed exec included).
     std::string ReadLine()
@@ -87,27 +95,18 @@ public:
             line += c;
         return line;
     }
-    // Blocks until the child has ended, leaving it a zombie.
-    bool WaitUnreaped()
+    // Kills the child and waits until it has ended, leaving it a zombie.
+    bool Kill()
     {
         siginfo_t info{};
-        return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) == 0;
-    }
-    int Reap()
-    {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR)
-        {
-        }
-        reaped = true;
-        return status;
+        return pid > 0 && ::kill(pid, SIGKILL) == 0 &&
+               ::waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT) == 0;
     }
 
     pid_t pid = -1;
 
 private:
     int output = -1;
-    bool reaped = false;
 };
 
 // Holders share a name. Taking it on another thread makes a holder that wrongly
@@ -121,48 +120,26 @@ bool CanTakeWithoutBlocking(const std::string& name)
 
 // ---------------------------------------------------------------- text and command lines
 
-struct Utf8Case
+TEST(PlatformMakeValidUtf8, KeepsValidTextAndReplacesEachByteThatStartsNoValidSequence)
 {
-    const char* name;
-    std::string input, expected;
-    friend std::ostream& operator<<(std::ostream& out, const Utf8Case& c) { return out << c.name; }
-};
-
-class PlatformMakeValidUtf8 : public ::testing::TestWithParam<Utf8Case>
-{
-};
-
-TEST_P(PlatformMakeValidUtf8, ReplacesEachBadByteAndKeepsTheRest)
-{
-    EXPECT_EQ(Platform::MakeValidUtf8(GetParam().input), GetParam().expected);
+    // The first and last code point of each sequence length, and an embedded NUL.
+    const std::string valid =
+        "Привет 漢字 \xF0\x9F\x98\x80 \xC2\x80\xDF\xBF \xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80 "
+        "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF a\0b"s;
+    EXPECT_EQ(Platform::MakeValidUtf8(valid), valid);
+    // One U+FFFD per bad byte keeps the damage visible and swallows no following character.
+    const std::pair<std::string, std::string> bad[] = {
+        {"\xE6\xBCx\xF0\x9FЯ\xF0\x9F\x98", R(2) + "x" + R(2) + "Я" + R(3)},  // truncated sequences
+        {"\xC0\xAF\xC1\xBF\xE0\x80\xAF\xF0\x80\x80\xAF", R(11)},             // overlong forms
+        {"\xED\xA0\x80\xED\xBF\xBF\xF4\x90\x80\x80\xF5\x80\x80\x80", R(14)}, // surrogates, past U+10FFFF
+        {"\x80z\xBFq\xFEr\xFFsПр\xFFивет",
+         R(1) + "z" + R(1) + "q" + R(1) + "r" + R(1) + "sПр" + R(1) + "ивет"},
+    };
+    for (const auto& [input, expected] : bad)
+        EXPECT_EQ(Platform::MakeValidUtf8(input), expected) << testing::PrintToString(input);
 }
 
-// Every byte that cannot start a valid sequence becomes one U+FFFD, so the
-// damage stays visible and no following character is swallowed.
-INSTANTIATE_TEST_SUITE_P(
-    Table, PlatformMakeValidUtf8,
-    ::testing::Values(
-        Utf8Case{"Cyrillic", "Привет, мир", "Привет, мир"}, Utf8Case{"Cjk", "漢字とかな", "漢字とかな"},
-        Utf8Case{"Emoji", "\xF0\x9F\x98\x80\xF0\x9F\x8E\x89", "\xF0\x9F\x98\x80\xF0\x9F\x8E\x89"},
-        Utf8Case{"RangeEdges",
-                 "\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
-                 "\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
-        Utf8Case{"EmbeddedNul", "a\0b"s, "a\0b"s}, Utf8Case{"TruncatedAtEnd", "ab\xD0", "ab" + R},
-        Utf8Case{"TruncatedBeforeAscii", "\xE6\xBCx", R + R + "x"},
-        Utf8Case{"TruncatedEmoji", "\xF0\x9F\x98", R + R + R},
-        Utf8Case{"TruncatedBeforeCyrillic", "\xF0\x9FЯ", R + R + "Я"},
-        Utf8Case{"LoneContinuations", "\x80z\xBF", R + "z" + R}, Utf8Case{"OverlongC0", "\xC0\xAF", R + R},
-        Utf8Case{"OverlongC1", "\xC1\xBF", R + R}, Utf8Case{"OverlongE0", "\xE0\x80\xAF", R + R + R},
-        Utf8Case{"OverlongF0", "\xF0\x80\x80\xAF", R + R + R + R},
-        Utf8Case{"HighSurrogate", "\xED\xA0\x80", R + R + R},
-        Utf8Case{"LowSurrogate", "\xED\xBF\xBF", R + R + R},
-        Utf8Case{"PastU10FFFF", "\xF4\x90\x80\x80", R + R + R + R},
-        Utf8Case{"LeadF5", "\xF5\x80\x80\x80", R + R + R + R},
-        Utf8Case{"BytesFeFf", "q\xFEr\xFFs", "q" + R + "r" + R + "s"},
-        Utf8Case{"BadByteInsideCyrillic", "Пр\xFFивет", "Пр" + R + "ивет"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PlatformMakeValidUtf8Exhaustive, EveryBytePairGivesValidTextAndDropsNothing)
+TEST(PlatformMakeValidUtf8, EveryBytePairGivesValidTextAndDropsNothing)
 {
     // "Я" cannot be read as a continuation, so it must survive any pair before it.
     for (int first = 0; first < 256; ++first)
@@ -177,37 +154,18 @@ TEST(PlatformMakeValidUtf8Exhaustive, EveryBytePairGivesValidTextAndDropsNothing
         }
 }
 
-struct SplitCase
+TEST(PlatformCommandLine, BlockSplitsAtEachNul)
 {
-    const char* name;
-    std::string block;
-    std::vector<std::string> expected;
-    friend std::ostream& operator<<(std::ostream& out, const SplitCase& c) { return out << c.name; }
-};
-
-class PlatformSplitArgumentBlock : public ::testing::TestWithParam<SplitCase>
-{
-};
-
-TEST_P(PlatformSplitArgumentBlock, Splits)
-{
-    EXPECT_EQ(Platform::SplitArgumentBlock(GetParam().block), GetParam().expected);
+    EXPECT_EQ(Platform::SplitArgumentBlock(""), Strings{});
+    EXPECT_EQ(Platform::SplitArgumentBlock("\0"s), Strings{""});
+    EXPECT_EQ(Platform::SplitArgumentBlock("prog\0-v"s), (Strings{"prog", "-v"}));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, PlatformSplitArgumentBlock,
-    ::testing::Values(SplitCase{"Empty", "", {}}, SplitCase{"OnlyAnEmptyArgument", "\0"s, {""}},
-                      SplitCase{"NoTrailingNul", "prog\0-v"s, {"prog", "-v"}},
-                      SplitCase{"EmptyArgumentKept", "prog\0\0last\0"s, {"prog", "", "last"}},
-                      SplitCase{"NonAscii", "Привет\0漢字\0"s, {"Привет", "漢字"}},
-                      SplitCase{"InvalidBytes", "prog\0\xFFx\0"s, {"prog", R + "x"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PlatformCommandLine, ChildSeesItsRawArgumentsAsValidUtf8)
 {
     const auto result = Kavrel::Test::RunProcess({HELPER, "args", "Привет", "\xFFx", "", "a b"});
     ASSERT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.output, "[" + HELPER + "]\n[args]\n[Привет]\n[" + R + "x]\n[]\n[a b]\n");
+    EXPECT_EQ(result.output, "[" + HELPER + "]\n[args]\n[Привет]\n[" + R(1) + "x]\n[]\n[a b]\n");
 }
 
 // ---------------------------------------------------------------- environment
@@ -215,109 +173,76 @@ TEST(PlatformCommandLine, ChildSeesItsRawArgumentsAsValidUtf8)
 TEST(PlatformEnvironment, SetReachesChildrenAndEmptyValueRemoves)
 {
     EnvironmentGuard guard{"KAVREL_STANDIN_VARIABLE"};
-    const auto childSees = [] { return Kavrel::Test::RunProcess({"/usr/bin/env"}).output; };
     Platform::SetEnvironmentVariable("KAVREL_STANDIN_VARIABLE", "value Привет");
     EXPECT_EQ(Platform::GetEnvironmentVariable("KAVREL_STANDIN_VARIABLE"), "value Привет");
-    EXPECT_NE(childSees().find("\nKAVREL_STANDIN_VARIABLE=value Привет\n"), std::string::npos);
+    EXPECT_NE(
+        Kavrel::Test::RunProcess({"/usr/bin/env"}).output.find("\nKAVREL_STANDIN_VARIABLE=value Привет\n"),
+        std::string::npos);
 
     Platform::SetEnvironmentVariable("KAVREL_STANDIN_VARIABLE", "");
     EXPECT_EQ(Platform::GetEnvironmentVariable("KAVREL_STANDIN_VARIABLE"), std::nullopt);
-    EXPECT_EQ(childSees().find("KAVREL_STANDIN_VARIABLE="), std::string::npos);
     ::setenv("KAVREL_STANDIN_VARIABLE", "", 1); // set but empty is not unset
     EXPECT_EQ(Platform::GetEnvironmentVariable("KAVREL_STANDIN_VARIABLE"), "");
 }
 
-// In these tables nullptr means "not set".
-struct UserCase
+TEST(PlatformEnvironment, UserNameAndAppDataFolderSkipEmptyAndUnsetVariables)
 {
-    const char *name, *username, *user, *expected;
-    friend std::ostream& operator<<(std::ostream& out, const UserCase& c) { return out << c.name; }
-};
+    EnvironmentGuard guard{"USERNAME", "USER", "LOCALAPPDATA", "USERPROFILE", "XDG_STATE_HOME", "HOME"};
+    ::setenv("USERNAME", "Пользователь", 1);
+    ::setenv("USER", "posix", 1);
+    EXPECT_EQ(Platform::GetUserName(), "Пользователь");
+    ::setenv("USERNAME", "", 1);
+    EXPECT_EQ(Platform::GetUserName(), "posix");
+    ::unsetenv("USERNAME");
+    ::unsetenv("USER");
+    EXPECT_EQ(Platform::GetUserName(), "");
 
-class PlatformGetUserName : public ::testing::TestWithParam<UserCase>
-{
-};
-
-TEST_P(PlatformGetUserName, PrefersUsernameThenUser)
-{
-    EnvironmentGuard guard{"USERNAME", "USER"};
-    EnvironmentGuard::Set("USERNAME", GetParam().username);
-    EnvironmentGuard::Set("USER", GetParam().user);
-    EXPECT_EQ(Platform::GetUserName(), GetParam().expected);
+    // Each step empties the variable that decided the step before.
+    struct Step
+    {
+        const char *name, *value;
+        std::string expected;
+    } const chain[] = {{"LOCALAPPDATA", "/l", "/l"},
+                       {"USERPROFILE", "/p", "/p/Local settings/Application Data"},
+                       {"XDG_STATE_HOME", "/s/Состояние", "/s/Состояние"},
+                       {"HOME", "/h", "/h/.local/state"}};
+    for (const Step& step : chain)
+        ::setenv(step.name, step.value, 1);
+    for (const Step& step : chain)
+    {
+        EXPECT_EQ(Platform::GetLocalAppDataFolder(), step.expected) << step.name;
+        ::setenv(step.name, "", 1);
+    }
+    EXPECT_EQ(Platform::GetLocalAppDataFolder(), std::nullopt);
+    for (const Step& step : chain)
+        ::unsetenv(step.name);
+    EXPECT_EQ(Platform::GetLocalAppDataFolder(), std::nullopt);
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, PlatformGetUserName,
-                         ::testing::Values(UserCase{"Both", "win", "posix", "win"},
-                                           UserCase{"OnlyUser", nullptr, "posix", "posix"},
-                                           UserCase{"OnlyUsername", "Пользователь", nullptr, "Пользователь"},
-                                           UserCase{"EmptyUsernameSkipped", "", "posix", "posix"},
-                                           UserCase{"Neither", nullptr, nullptr, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct AppDataCase
-{
-    const char *name, *localAppData, *userProfile, *stateHome, *home;
-    std::optional<std::string> expected;
-    friend std::ostream& operator<<(std::ostream& out, const AppDataCase& c) { return out << c.name; }
-};
-
-class PlatformLocalAppDataFolder : public ::testing::TestWithParam<AppDataCase>
-{
-};
-
-TEST_P(PlatformLocalAppDataFolder, FollowsTheFallbackChain)
-{
-    EnvironmentGuard guard{"LOCALAPPDATA", "USERPROFILE", "XDG_STATE_HOME", "HOME"};
-    EnvironmentGuard::Set("LOCALAPPDATA", GetParam().localAppData);
-    EnvironmentGuard::Set("USERPROFILE", GetParam().userProfile);
-    EnvironmentGuard::Set("XDG_STATE_HOME", GetParam().stateHome);
-    EnvironmentGuard::Set("HOME", GetParam().home);
-    EXPECT_EQ(Platform::GetLocalAppDataFolder(), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, PlatformLocalAppDataFolder,
-    ::testing::Values(
-        AppDataCase{"LocalAppDataFirst", "/l", "/p", "/s", "/h", "/l"},
-        AppDataCase{"UserProfile", nullptr, "/p", "/s", "/h", "/p/Local settings/Application Data"},
-        AppDataCase{"EmptyLocalAppDataSkipped", "", "/p", "/s", "/h", "/p/Local settings/Application Data"},
-        AppDataCase{"EmptyUserProfileSkipped", nullptr, "", "/s", "/h", "/s"},
-        AppDataCase{"StateHome", nullptr, nullptr, "/s/Состояние", "/h", "/s/Состояние"},
-        AppDataCase{"EmptyStateHomeSkipped", nullptr, nullptr, "", "/h", "/h/.local/state"},
-        AppDataCase{"Home", nullptr, nullptr, nullptr, "/h", "/h/.local/state"},
-        AppDataCase{"EmptyHome", nullptr, nullptr, nullptr, "", std::nullopt},
-        AppDataCase{"Nothing", nullptr, nullptr, nullptr, nullptr, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------- file system
 
-TEST(PlatformFileSystem, CreationTime)
+TEST(PlatformFileSystem, CreationTimeIsTheBirthTimeWhereRecordedElseTheModificationTime)
 {
-    const std::string folder = FreshFolder("creation-time");
+    const std::string file = FreshFolder("creation-time") + "/новый.log";
     const auto before = std::chrono::system_clock::now();
-    std::ofstream(folder + "/новый.log") << "x";
+    std::ofstream(file) << "x";
     const auto after = std::chrono::system_clock::now();
-    const auto created = Platform::GetFileCreationTime(folder + "/новый.log");
+    const auto created = Platform::GetFileCreationTime(file);
     ASSERT_TRUE(created.has_value());
     // File times come from a coarse clock: allow a second either way.
     EXPECT_GE(*created, before - std::chrono::seconds(1));
     EXPECT_LE(*created, after + std::chrono::seconds(1));
-    EXPECT_EQ(Platform::GetFileCreationTime(folder + "/missing.log"), std::nullopt);
-    EXPECT_EQ(Platform::GetFileCreationTime(""), std::nullopt);
+    EXPECT_EQ(Platform::GetFileCreationTime(file + ".missing"), std::nullopt);
 
     // Aging the modification time must not age a file whose birth time is recorded.
     const timespec y2001[2] = {{978307200, 0}, {978307200, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, (folder + "/новый.log").c_str(), y2001, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), y2001, 0), 0);
     struct statx info
     {
     };
-    ASSERT_EQ(::statx(AT_FDCWD, (folder + "/новый.log").c_str(), 0, STATX_BTIME, &info), 0);
-    const auto aged = Platform::GetFileCreationTime(folder + "/новый.log");
-    ASSERT_TRUE(aged.has_value());
-    if (info.stx_mask & STATX_BTIME)
-        EXPECT_GE(*aged, before - std::chrono::seconds(1));
-    else
-        EXPECT_EQ(*aged, std::chrono::system_clock::from_time_t(978307200));
+    ASSERT_EQ(::statx(AT_FDCWD, file.c_str(), 0, STATX_BTIME, &info), 0);
+    EXPECT_EQ(Platform::GetFileCreationTime(file),
+              info.stx_mask & STATX_BTIME ? *created : std::chrono::system_clock::from_time_t(978307200));
 }
 
 TEST(PlatformFileSystem, WritableDirectory)
@@ -329,7 +254,6 @@ TEST(PlatformFileSystem, WritableDirectory)
     EXPECT_TRUE(Platform::IsWritableDirectory(folder + "/link"));
     EXPECT_FALSE(Platform::IsWritableDirectory(folder + "/file"));
     EXPECT_FALSE(Platform::IsWritableDirectory(folder + "/missing"));
-    EXPECT_FALSE(Platform::IsWritableDirectory(""));
 }
 
 TEST(PlatformFileSystem, ReadOnlyDirectoryIsNotWritable)
@@ -365,10 +289,7 @@ TEST_F(PlatformRuntimeFolder, PrivateXdgFolderElsePrivateTempFolder)
     {
     };
     ASSERT_EQ(::lstat(fallback.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISDIR(info.st_mode));
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-    ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(Platform::GetRuntimeFolder(), fallback);
+    EXPECT_EQ(info.st_mode, S_IFDIR | 0700u);
 }
 
 TEST_F(PlatformRuntimeFolder, UnsafeOrImpossibleFallbackGivesNothing)
@@ -411,6 +332,7 @@ TEST(PlatformNamedMutex, HoldersInOneProcessShareTheName)
         ASSERT_TRUE(first.IsHeld());
         EXPECT_TRUE(NamedMutex::IsHeldByAnyone("same-process"));
         EXPECT_TRUE(CanTakeWithoutBlocking("same-process"));
+        // Letting go of one holder's file must not drop another's hold.
         EXPECT_TRUE(NamedMutex::IsHeldByAnyone("same-process"));
     }
     EXPECT_FALSE(NamedMutex::IsHeldByAnyone("same-process"));
@@ -422,9 +344,7 @@ TEST(PlatformNamedMutex, HeldByAChildUntilTheKernelDropsItsLock)
     ASSERT_EQ(child.ReadLine(), "held");
     EXPECT_TRUE(NamedMutex::IsHeldByAnyone("child-holds"));
     EXPECT_TRUE(CanTakeWithoutBlocking("child-holds"));
-    EXPECT_TRUE(NamedMutex::IsHeldByAnyone("child-holds"));
-    ASSERT_EQ(::kill(child.pid, SIGKILL), 0);
-    EXPECT_EQ(WTERMSIG(child.Reap()), SIGKILL);
+    ASSERT_TRUE(child.Kill());
     EXPECT_FALSE(NamedMutex::IsHeldByAnyone("child-holds"));
 }
 
@@ -446,23 +366,18 @@ TEST(PlatformNamedMutex, ChildSeesTheParentsHoldButDoesNotInheritIt)
 TEST(PlatformProcess, OwnProcessMatchesOnlyItsOwnExecutable)
 {
     const std::string self = Platform::GetExecutablePath();
-    EXPECT_EQ(fs::path(self).filename(), "kavrel_standin_platform_tests");
     const unsigned long pid = Platform::GetCurrentProcessId();
     EXPECT_EQ(pid, static_cast<unsigned long>(::getpid()));
     EXPECT_TRUE(Platform::IsProcessRunning(pid, self));
 
     const std::string folder = FreshFolder("own-process");
     fs::create_symlink(self, folder + "/ссылка");
-    EXPECT_TRUE(Platform::IsProcessRunning(pid, folder + "/ссылка"));
     EXPECT_TRUE(Platform::IsProcessRunning(pid, folder + "/../own-process/ссылка"));
     EXPECT_FALSE(Platform::IsProcessRunning(pid, HELPER));
     EXPECT_FALSE(Platform::IsProcessRunning(pid, folder + "/missing"));
     EXPECT_FALSE(Platform::IsProcessRunning(pid, ""));
-
-    unsigned long pidMax = 0;
-    std::ifstream("/proc/sys/kernel/pid_max") >> pidMax;
-    ASSERT_GT(pidMax, 0u);
-    for (unsigned long impossible : {0ul, pidMax, static_cast<unsigned long>(INT_MAX) + 1, ULONG_MAX})
+    // Ids that are no process, or that a narrower id type would wrap to this one or to "all".
+    for (unsigned long impossible : {0ul, ULONG_MAX, pid + (1ul << 32)})
         EXPECT_FALSE(Platform::IsProcessRunning(impossible, self)) << impossible;
 }
 
@@ -474,11 +389,8 @@ TEST(PlatformProcess, ChildRunningAnotherProgramUntilItEnds)
     EXPECT_TRUE(Platform::IsProcessRunning(pid, HELPER));
     EXPECT_FALSE(Platform::IsProcessRunning(pid, Platform::GetExecutablePath()));
 
-    ::kill(child.pid, SIGKILL);
-    ASSERT_TRUE(child.WaitUnreaped());
+    ASSERT_TRUE(child.Kill());
     EXPECT_FALSE(Platform::IsProcessRunning(pid, HELPER)) << "a zombie does not run";
-    child.Reap();
-    EXPECT_FALSE(Platform::IsProcessRunning(pid, HELPER));
 }
 
 TEST(PlatformProcess, ExecutableRemovedFromDiskStillCounts)
@@ -496,28 +408,12 @@ TEST(PlatformProcess, ExecutableRemovedFromDiskStillCounts)
     Child child({copy, "wait"});
     ASSERT_EQ(child.ReadLine(), "ready");
     const auto pid = static_cast<unsigned long>(child.pid);
-    EXPECT_TRUE(Platform::IsProcessRunning(pid, copy));
     EXPECT_FALSE(Platform::IsProcessRunning(pid, HELPER)) << "same contents, another file";
     fs::remove(copy); // as an update does
     EXPECT_TRUE(Platform::IsProcessRunning(pid, copy));
 }
 
 // ---------------------------------------------------------------- process starter
-
-namespace
-{
-std::string ReadWhole(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteScript(const std::string& path, const std::string& body)
-{
-    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
-    ::chmod(path.c_str(), 0700);
-}
-} // namespace
 
 TEST(PlatformProcessStarter, StartsDetachedInASessionOfItsOwnWithAHandleThatTellsTheEnd)
 {
@@ -530,9 +426,8 @@ TEST(PlatformProcessStarter, StartsDetachedInASessionOfItsOwnWithAHandleThatTell
                                                                     "/go' ]; do sleep 0.01; done"});
     ASSERT_TRUE(started.started);
     ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return ReadWhole(marker).find('\n') != std::string::npos; }));
-    std::istringstream ids(ReadWhole(marker));
     unsigned long pid = 0, session = 0;
-    ids >> pid >> session;
+    std::istringstream(ReadWhole(marker)) >> pid >> session;
     EXPECT_EQ(pid, started.pid);
     EXPECT_NE(session, static_cast<unsigned long>(::getsid(0))) << "the program runs in a session of its own";
 
@@ -548,10 +443,7 @@ TEST(PlatformProcessStarter, MissingOrNonExecutableProgramsDoNotStart)
 {
     const std::string folder = FreshFolder("not-executable");
     std::ofstream(folder + "/plain") << "text";
-    for (const std::vector<std::string>& arguments : {std::vector<std::string>{},
-                                                      {"no-such-program-anywhere"},
-                                                      {folder + "/missing"},
-                                                      {folder + "/plain"}})
+    for (const Strings& arguments : {Strings{}, {"no-such-program-anywhere"}, {folder + "/plain"}})
     {
         const auto started = Platform::GetProcessStarter().StartDetached(arguments);
         EXPECT_FALSE(started.started) << (arguments.empty() ? "(none)" : arguments[0]);
@@ -562,24 +454,21 @@ TEST(PlatformProcessStarter, MissingOrNonExecutableProgramsDoNotStart)
 TEST(PlatformProcessStarter, DocumentsRunWhenExecutableElseGoToTheDesktopHandler)
 {
     const std::string folder = FreshFolder("documents");
-    const std::string record = folder + "/opened";
     // A stand-in desktop handler on PATH records what it was asked to open.
     fs::create_directories(folder + "/bin");
-    WriteScript(folder + "/bin/xdg-open", "echo \"$1\" > '" + record + "'");
+    WriteScript(folder + "/bin/xdg-open", "echo \"$1\" > '" + folder + "/opened'");
     WriteScript(folder + "/Script.sh", "echo ran > '" + folder + "/ran'");
     std::ofstream(folder + "/Notes.txt") << "notes";
     EnvironmentGuard guard{"PATH"};
     ::setenv("PATH", (folder + "/bin:/usr/bin:/bin").c_str(), 1);
     const fs::path previous = fs::current_path();
     fs::current_path(folder); // relative names are taken from here
-
     auto script = Platform::GetProcessStarter().OpenDocument("Script.sh");
     auto notes = Platform::GetProcessStarter().OpenDocument("Notes.txt");
     fs::current_path(previous);
-    EXPECT_TRUE(script.started);
-    EXPECT_TRUE(notes.started);
     EXPECT_TRUE(Kavrel::Test::WaitFor([&] { return ReadWhole(folder + "/ran") == "ran\n"; }));
-    EXPECT_TRUE(Kavrel::Test::WaitFor([&] { return ReadWhole(record) == folder + "/Notes.txt\n"; }));
+    EXPECT_TRUE(
+        Kavrel::Test::WaitFor([&] { return ReadWhole(folder + "/opened") == folder + "/Notes.txt\n"; }));
     Platform::CloseProcessHandle(script.handle);
     Platform::CloseProcessHandle(notes.handle);
 }
@@ -588,16 +477,16 @@ TEST(PlatformProcessStarter, AReplacementSeesEveryStartUntilRestored)
 {
     struct Recorder : Platform::ProcessStarter
     {
-        Platform::StartedProcess StartDetached(const std::vector<std::string>& arguments) override
+        Platform::StartedProcess StartDetached(const Strings& arguments) override
         {
             seen = arguments;
             return {};
         }
-        std::vector<std::string> seen;
+        Strings seen;
     } recorder;
     Platform::ProcessStarter* system = Platform::SetProcessStarter(&recorder);
     Platform::GetProcessStarter().StartDetached({"program", "argument with spaces"});
-    EXPECT_EQ(recorder.seen, (std::vector<std::string>{"program", "argument with spaces"}));
+    EXPECT_EQ(recorder.seen, (Strings{"program", "argument with spaces"}));
     Platform::SetProcessStarter(system);
     EXPECT_NE(&Platform::GetProcessStarter(), &recorder);
 }

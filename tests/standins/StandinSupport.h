@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace Kavrel::Test
@@ -51,7 +52,7 @@ public:
         for (const char* name : names)
         {
             const char* value = std::getenv(name);
-            saved.push_back({name, value ? std::optional<std::string>(value) : std::nullopt});
+            saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
         }
     }
     ~EnvironmentGuard()
@@ -62,19 +63,8 @@ public:
     EnvironmentGuard(const EnvironmentGuard&) = delete;
     EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
 
-    // Sets the variable, or removes it for nullptr.
-    static void Set(const char* name, const char* value)
-    {
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-
 private:
-    struct Saved
-    {
-        std::string name;
-        std::optional<std::string> value;
-    };
-    std::vector<Saved> saved;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
 };
 
 } // namespace Kavrel::Test

@@ -1,6 +1,10 @@
 #include <Kavrel/Platform/NamedMutex.h>
 #include <Kavrel/Util/AppMutexLocker.h>
 
+#include <glog/logging.h>
+
+#include <cstring>
+
 namespace Kavrel::Util
 {
 
@@ -15,10 +19,21 @@ bool AppMutexLocker::TryLockAppMutex()
     for (const std::string& name : names)
     {
         auto mutex = std::make_unique<NamedMutex>(name, NamedMutex::Mode::HoldIfFree);
-        if (mutex->IsHeld())
+        switch (mutex->GetOutcome())
+        {
+        case NamedMutex::Outcome::Held:
             taken.push_back(std::move(mutex));
-        else if (!NamedMutex::LockFilePath(name).empty())
-            allFree = false; // someone else holds it
+            break;
+        case NamedMutex::Outcome::HeldByOther:
+            allFree = false;
+            break;
+        case NamedMutex::Outcome::Failed:
+            // Only a real holder counts: a lock file we cannot use (something
+            // planted at its path, no permission) says nothing about one.
+            LOG(ERROR) << "The named mutex [" << name << "] cannot be checked ("
+                       << std::strerror(mutex->Error()) << "); it counts as not held";
+            break;
+        }
     }
     return allFree;
 }

@@ -156,12 +156,11 @@ int RealMain(int argc, char** argv)
 
     MainWindow window(product, lookAndFeel);
     window.AddFiles(parser.positionalArguments());
-    // What this start is, and whether the last run ended properly. A crash,
-    // once shown, is forgotten. Clearing drops every record, this run's own
-    // too, so it is done only when there is something to forget.
+    // What this start is, and whether the last run ended properly. The
+    // tracker forgets a crash once it has reported it; clearing here would
+    // also drop this run's record and those of other running instances, so
+    // their crashes would go unreported.
     window.ShowStartInfo(app.GetLaunchType(), app.HasUnreportedCrash());
-    if (app.HasUnreportedCrash())
-        app.ClearCrashes();
     app.SetMainWindow(&window);
     SettingsStatusObserver observer;
     QObject::connect(&observer, &SettingsStatusObserver::Changed, &window, &MainWindow::ShowStatus);
@@ -176,7 +175,8 @@ int RealMain(int argc, char** argv)
         << "Language: " << QString::fromStdString(lookAndFeel->GetCurrentLocale())
         << " (installed: " << Join(lookAndFeel->GetLocales()) << ")\n"
         << "Theme: " << QString::fromStdString(lookAndFeel->GetCurrentTheme())
-        << " (installed: " << Join(lookAndFeel->GetThemes()) << ")\n";
+        << " (installed: " << Join(lookAndFeel->GetThemes()) << ")\n"
+        << "Previous run: " << (app.HasUnreportedCrash() ? "crashed" : "ended properly") << '\n';
     out.flush();
 
     QObject::connect(&app, &Kavrel::App::Application::AutoUpdateCheckRequested, &window,

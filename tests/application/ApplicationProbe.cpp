@@ -4,6 +4,9 @@
 //   app_probe clear         report, clear the crash records, report again, quit
 //   app_probe crash         report, then abort
 //   app_probe hold NAME     hold the named mutex until standard input closes
+//   app_probe grab FILE     lock FILE exclusively every way (record lock and
+//                           flock) until standard input closes, as a
+//                           hostile process of the same user could
 //   app_probe restart FILE  report, then restart as "app_probe report-to FILE"
 //   app_probe report-to FILE  write "crash=<0|1>" to FILE, then quit
 // The report is "pid=<id>", "crash=<0|1>" and "file=<tracker file>" lines.
@@ -19,6 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace
@@ -47,6 +52,21 @@ int main(int argc, char** argv)
     {
         Kavrel::Platform::NamedMutex mutex(argv[2]);
         std::printf("held=%d\n", mutex.IsHeld() ? 1 : 0);
+        std::fflush(stdout);
+        WaitForStandardInputToClose();
+        return 0;
+    }
+
+    if (std::strcmp(mode, "grab") == 0 && argc > 2)
+    {
+        const int fd = ::open(argv[2], O_RDWR | O_CREAT, 0600);
+        struct flock lock
+        {
+        };
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        const bool grabbed = fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 && ::flock(fd, LOCK_EX) == 0;
+        std::printf("grabbed=%d\n", grabbed ? 1 : 0);
         std::fflush(stdout);
         WaitForStandardInputToClose();
         return 0;

@@ -309,7 +309,7 @@ TEST_F(ApplicationTest, mainWindowFallsBackToTheActiveWindowOnceDestroyed)
 
 TEST_F(ApplicationTest, holdsTheApplicationMutexForItsLifeAndTurnsComboAnimationOff)
 {
-    const std::string mutexName = Kavrel::App::ProductConstants::ApplicationMutexName;
+    const std::string mutexName = Kavrel::App::ProductConstants::ApplicationMutexName();
     EXPECT_TRUE(Kavrel::Platform::NamedMutex::IsHeldByAnyone(mutexName));
     EXPECT_FALSE(QApplication::isEffectEnabled(Qt::UI_AnimateCombo));
     app.reset();

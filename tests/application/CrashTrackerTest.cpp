@@ -59,9 +59,11 @@ TEST_F(CrashTrackerTest, firstRunReportsNoCrashAndRecordsItselfUntilItQuits)
     ASSERT_TRUE(probe.Start({QStringLiteral("wait")}, QStringLiteral("ready")));
     EXPECT_EQ(probe.Value(QStringLiteral("crash")), QStringLiteral("0"));
     const QString file = probe.Value(QStringLiteral("file"));
-    using namespace Kavrel::App::ProductConstants;
+    using Kavrel::App::ProductConstants;
     const QString tail = QStringLiteral("/Kavrel/%1 %2.%3/app_probe.ini")
-                             .arg(ProductId, ProductVersionMajor, ProductVersionMinor);
+                             .arg(QString::fromStdString(ProductConstants::ProductId()),
+                                  QString::fromStdString(ProductConstants::ProductVersionMajor()),
+                                  QString::fromStdString(ProductConstants::ProductVersionMinor()));
     EXPECT_TRUE(file.startsWith(folder.path() + QStringLiteral("/data/")) && file.endsWith(tail))
         << qPrintable(file);
     EXPECT_EQ(RecordedIds(file), QStringList{probe.Value(QStringLiteral("pid"))});

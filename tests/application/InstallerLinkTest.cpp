@@ -11,6 +11,12 @@
 #include <Kavrel/Util/NativeSettingsPath.h>
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+#include <sys/stat.h>
 
 #include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
@@ -140,12 +146,15 @@ TEST(CheckRunnedInstaller, tellsWhetherTheInstallerHoldsItsMutex)
     QTemporaryDir folder;
     {
         Kavrel::Test::ProbeProcess installer(Kavrel::Test::FreshEnvironment(folder));
-        ASSERT_TRUE(installer.Start(
-            {QStringLiteral("hold"), QLatin1String(Kavrel::App::ProductConstants::InstallerMutexName)},
-            QStringLiteral("held")));
+        ASSERT_TRUE(
+            installer.Start({QStringLiteral("hold"),
+                             QString::fromStdString(Kavrel::App::ProductConstants::InstallerMutexName())},
+                            QStringLiteral("held")));
         ASSERT_EQ(installer.Value(QStringLiteral("held")), QStringLiteral("1"));
         EXPECT_TRUE(Application::CheckRunnedInstaller());
-        EXPECT_EQ(starter.opened, std::vector<std::string>{"InstallerMessage.vbs"});
+        // Beside the program, where the installer puts it; never the current folder.
+        EXPECT_EQ(starter.opened,
+                  std::vector<std::string>{Kavrel::Test::TestBinaryFolder() + "/InstallerMessage.vbs"});
         // Asking did not take the mutex away from the installer.
         EXPECT_TRUE(Application::CheckRunnedInstaller());
         ASSERT_TRUE(installer.Kill());
@@ -176,6 +185,48 @@ TEST(AppMutexLocker, TakesTheFreeNamesAndReportsTheOnesHeldElsewhere)
     EXPECT_FALSE(NamedMutex::IsHeldByAnyone("free-name"));
     EXPECT_FALSE(NamedMutex::IsHeldByAnyone("other-free-name"));
     EXPECT_TRUE(NamedMutex::IsHeldByAnyone("held-elsewhere"));
+}
+
+// Only a real holder counts: whatever else sits at the lock file's path
+// (planted by anyone who can write there) reads as "not held".
+TEST(AppMutexLocker, ALockFileThatCannotBeUsedIsNotAHolder)
+{
+    const std::string name = Kavrel::App::ProductConstants::InstallerMutexName();
+    const std::string path = Kavrel::Platform::NamedMutex::LockFilePath(name);
+    const QString target = QString::fromStdString(Kavrel::Test::IsolatedRoot() + "/elsewhere");
+    const std::vector<std::pair<const char*, std::function<bool()>>> plants = {
+        {"folder", [&] { return QDir().mkpath(QString::fromStdString(path)); }},
+        {"link", [&] { return QFile::link(target, QString::fromStdString(path)); }},
+        {"pipe", [&] { return ::mkfifo(path.c_str(), 0600) == 0; }},
+    };
+    RecordingStarter starter;
+    Kavrel::Platform::ProcessStarter* previous = Kavrel::Platform::SetProcessStarter(&starter);
+    for (const auto& [kind, plant] : plants)
+    {
+        SCOPED_TRACE(kind);
+        ASSERT_TRUE(plant());
+        EXPECT_FALSE(Application::CheckRunnedInstaller());
+        EXPECT_FALSE(QFileInfo::exists(target));
+        QDir(QString::fromStdString(path)).removeRecursively();
+        QFile::remove(QString::fromStdString(path));
+    }
+    EXPECT_TRUE(starter.opened.empty());
+    Kavrel::Platform::SetProcessStarter(previous);
+}
+
+// A process that keeps the application's lock file exclusively costs the
+// new instance its mutex, not its start.
+TEST(ApplicationMutex, AnExclusiveHolderDoesNotStallTheStart)
+{
+    QTemporaryDir folder;
+    const QString lockFile = QString::fromStdString(
+        Kavrel::Platform::NamedMutex::LockFilePath(Kavrel::App::ProductConstants::ApplicationMutexName()));
+    Kavrel::Test::ProbeProcess hostile(Kavrel::Test::FreshEnvironment(folder));
+    ASSERT_TRUE(hostile.Start({QStringLiteral("grab"), lockFile}, QStringLiteral("grabbed")));
+    ASSERT_EQ(hostile.Value(QStringLiteral("grabbed")), QStringLiteral("1"));
+    Kavrel::Test::ProbeProcess product(Kavrel::Test::FreshEnvironment(folder));
+    EXPECT_TRUE(product.Run({QStringLiteral("quit")}));
+    EXPECT_FALSE(product.Value(QStringLiteral("pid")).isEmpty());
 }
 
 TEST(NativeSettingsPath, RegistryBranchesMapToTheMatchingScopesSettingsFile)

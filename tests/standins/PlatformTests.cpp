@@ -451,26 +451,31 @@ TEST(PlatformProcessStarter, MissingOrNonExecutableProgramsDoNotStart)
     }
 }
 
-TEST(PlatformProcessStarter, DocumentsRunWhenExecutableElseGoToTheDesktopHandler)
+// A document is never executed, whatever its mode: an executable planted
+// where a document is expected must not run. Only absolute paths of regular
+// files reach the handler, and the handler is never taken from the current
+// folder.
+TEST(PlatformProcessStarter, DocumentsOnlyEverGoToTheDesktopHandler)
 {
     const std::string folder = FreshFolder("documents");
-    // A stand-in desktop handler on PATH records what it was asked to open.
     fs::create_directories(folder + "/bin");
-    WriteScript(folder + "/bin/xdg-open", "echo \"$1\" > '" + folder + "/opened'");
-    WriteScript(folder + "/Script.sh", "echo ran > '" + folder + "/ran'");
-    std::ofstream(folder + "/Notes.txt") << "notes";
+    WriteScript(folder + "/bin/xdg-open", "echo \"$1\" >> '" + folder + "/opened'");
+    WriteScript(folder + "/Planted.vbs", "echo ran > '" + folder + "/ran'");
     EnvironmentGuard guard{"PATH"};
-    ::setenv("PATH", (folder + "/bin:/usr/bin:/bin").c_str(), 1);
     const fs::path previous = fs::current_path();
-    fs::current_path(folder); // relative names are taken from here
-    auto script = Platform::GetProcessStarter().OpenDocument("Script.sh");
-    auto notes = Platform::GetProcessStarter().OpenDocument("Notes.txt");
+    fs::current_path(folder);
+    ::setenv("PATH", "bin", 1); // relative: the current folder's bin/xdg-open
+    EXPECT_FALSE(Platform::GetProcessStarter().OpenDocument(folder + "/Planted.vbs").started);
+    ::setenv("PATH", (folder + "/bin:/usr/bin:/bin").c_str(), 1);
+    EXPECT_FALSE(Platform::GetProcessStarter().OpenDocument("Planted.vbs").started);
+    EXPECT_FALSE(Platform::GetProcessStarter().OpenDocument(folder + "/bin").started);
+    auto opened = Platform::GetProcessStarter().OpenDocument(folder + "/Planted.vbs");
     fs::current_path(previous);
-    EXPECT_TRUE(Kavrel::Test::WaitFor([&] { return ReadWhole(folder + "/ran") == "ran\n"; }));
+    EXPECT_TRUE(opened.started);
     EXPECT_TRUE(
-        Kavrel::Test::WaitFor([&] { return ReadWhole(folder + "/opened") == folder + "/Notes.txt\n"; }));
-    Platform::CloseProcessHandle(script.handle);
-    Platform::CloseProcessHandle(notes.handle);
+        Kavrel::Test::WaitFor([&] { return ReadWhole(folder + "/opened") == folder + "/Planted.vbs\n"; }));
+    EXPECT_FALSE(fs::exists(folder + "/ran"));
+    Platform::CloseProcessHandle(opened.handle);
 }
 
 TEST(PlatformProcessStarter, AReplacementSeesEveryStartUntilRestored)

@@ -12,6 +12,7 @@
 #include <Kavrel/Links/LinksManager.h>
 #include <Kavrel/Platform/Environment.h>
 #include <Kavrel/Platform/NamedMutex.h>
+#include <Kavrel/Platform/Process.h>
 #include <Kavrel/Platform/ProcessStarter.h>
 #include <Kavrel/Util/AppMutexLocker.h>
 #include <Kavrel/Util/RemoveDir.h>
@@ -31,6 +32,9 @@
 #include <boost/make_shared.hpp>
 #include <boost/optional.hpp>
 #include <glog/logging.h>
+
+#include <cstring>
+#include <filesystem>
 
 using Kavrel::Util::Utf8ToQString;
 
@@ -62,15 +66,26 @@ namespace
 bool buttonDown = false;
 bool dragging = false;
 
+const char INSTALLER_MESSAGE_FILE[] = "InstallerMessage.vbs";
+
 // During a drag the web engine's shared timer would starve the event loop.
 const char STARVING_TIMER_CLASS[] = "WebCore::SharedTimerQt";
 } // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv), d(std::make_unique<Private>())
 {
-    // Other processes (the installer above all) look for this name.
+    // Other processes (the installer above all) look for this name. Taking
+    // it never stalls the start: a process that keeps it exclusively only
+    // costs us the name.
     d->applicationMutex =
-        std::make_unique<Kavrel::Platform::NamedMutex>(ProductConstants::ApplicationMutexName);
+        std::make_unique<Kavrel::Platform::NamedMutex>(ProductConstants::ApplicationMutexName());
+    if (!d->applicationMutex->IsHeld())
+        LOG(WARNING) << "Running without the application mutex [" << ProductConstants::ApplicationMutexName()
+                     << "]: "
+                     << (d->applicationMutex->GetOutcome() ==
+                                 Kavrel::Platform::NamedMutex::Outcome::HeldByOther
+                             ? std::string("another process keeps it exclusively")
+                             : std::strerror(d->applicationMutex->Error()));
     d->nativeFilter = new NativeEventFilter(this);
     d->crashTracker = std::make_unique<CrashTracker>();
     d->preferredBrowser.reset(new PreferredBrowser);
@@ -312,12 +327,19 @@ void Application::NeedToRestart() { RestartApplication(false, QPixmap(), QString
 
 bool Application::CheckRunnedInstaller()
 {
-    Kavrel::Util::AppMutexLocker locker({ProductConstants::InstallerMutexName});
+    Kavrel::Util::AppMutexLocker locker({ProductConstants::InstallerMutexName()});
     if (locker.TryLockAppMutex())
         return false;
     // The script tells the user to wait for the installer; whether it could
-    // be started does not change the answer.
-    const auto started = Kavrel::Platform::GetProcessStarter().OpenDocument("InstallerMessage.vbs");
+    // be opened does not change the answer. The installer puts it beside
+    // the program: one in the current folder may have been planted there,
+    // and it is only ever opened as a document, never run.
+    const std::string script = (std::filesystem::u8path(Kavrel::Platform::GetExecutablePath()).parent_path() /
+                                INSTALLER_MESSAGE_FILE)
+                                   .u8string();
+    const auto started = Kavrel::Platform::GetProcessStarter().OpenDocument(script);
+    if (!started.started)
+        LOG(WARNING) << "The installer's message [" << script << "] could not be opened";
     Kavrel::Platform::CloseProcessHandle(started.handle);
     return true;
 }

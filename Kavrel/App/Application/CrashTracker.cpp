@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <glog/logging.h>
+
 namespace Kavrel::App
 {
 
@@ -21,9 +23,9 @@ QString CrashTracker::TrackerFilePath()
     const QString separator = QDir::separator();
     return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + separator +
            QLatin1String(ProductConstants::OrganizationFolder) + separator +
-           QLatin1String(ProductConstants::ProductId) + QLatin1Char(' ') +
-           QLatin1String(ProductConstants::ProductVersionMajor) + QLatin1Char('.') +
-           QLatin1String(ProductConstants::ProductVersionMinor) + separator +
+           QString::fromStdString(ProductConstants::ProductId()) + QLatin1Char(' ') +
+           QString::fromStdString(ProductConstants::ProductVersionMajor()) + QLatin1Char('.') +
+           QString::fromStdString(ProductConstants::ProductVersionMinor()) + separator +
            QFileInfo(QCoreApplication::applicationFilePath()).baseName() + QStringLiteral(".ini");
 }
 
@@ -36,7 +38,7 @@ CrashTracker::CrashTracker() : settings(TrackerFilePath(), QSettings::IniFormat)
 CrashTracker::~CrashTracker()
 {
     settings.remove(CurrentKey());
-    settings.sync();
+    Write();
 }
 
 bool CrashTracker::HasUnreportedCrash() { return hasUnreportedCrash; }
@@ -44,19 +46,29 @@ bool CrashTracker::HasUnreportedCrash() { return hasUnreportedCrash; }
 void CrashTracker::StopSession()
 {
     settings.remove(CurrentKey());
-    settings.sync();
+    Write();
 }
 
 void CrashTracker::ClearHistory()
 {
     settings.clear();
-    settings.sync();
+    Write();
 }
 
 void CrashTracker::StartSession()
 {
     settings.setValue(CurrentKey(), true);
-    settings.sync(); // also writes the removals of the check before it
+    Write(); // also writes the removals of the check before it
+}
+
+void CrashTracker::Write()
+{
+    settings.sync();
+    if (settings.status() != QSettings::AccessError || writeFailureLogged)
+        return;
+    writeFailureLogged = true;
+    LOG(ERROR) << "The crash records [" << settings.fileName().toStdString()
+               << "] cannot be written: crashes of this run may go unreported";
 }
 
 bool CrashTracker::CheckCrashedSessions()

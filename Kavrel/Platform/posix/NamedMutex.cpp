@@ -2,21 +2,75 @@
 #include <Kavrel/Platform/RuntimeFolder.h>
 
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
-#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+// Open-file-description locks: unlike flock, converting an exclusive lock to
+// a shared one is atomic, so a check that takes the name never lets another
+// checker see it free in between; unlike classic record locks, closing
+// another descriptor of the same file in this process keeps them.
 namespace Kavrel::Platform
 {
 
 namespace
 {
-int OpenLockFile(const std::string& name)
+// A holder that keeps the name exclusively is a checker that lets go at
+// once; one that keeps it longer is not waited for.
+constexpr int HOLD_ATTEMPTS = 20;
+constexpr long HOLD_RETRY_NANOSECONDS = 10'000'000;
+
+int OpenLockFile(const std::string& name, int& error)
 {
     const std::string path = NamedMutex::LockFilePath(name);
     if (path.empty())
+    {
+        error = ENOENT;
         return -1;
-    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    }
+    // No following a planted link, no blocking on a planted pipe.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0)
+    {
+        error = errno;
+        return -1;
+    }
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    {
+        error = EINVAL;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// 0 on success, else the error; EAGAIN means another holder conflicts.
+int TryLock(int fd, short type)
+{
+    struct flock lock
+    {
+    };
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    while (::fcntl(fd, F_OFD_SETLK, &lock) != 0)
+    {
+        if (errno == EINTR)
+            continue;
+        return errno == EACCES ? EAGAIN : errno;
+    }
+    return 0;
+}
+
+void Pause()
+{
+    timespec pause{0, HOLD_RETRY_NANOSECONDS};
+    while (::nanosleep(&pause, &pause) != 0 && errno == EINTR)
+    {
+    }
 }
 } // namespace
 
@@ -32,23 +86,37 @@ std::string NamedMutex::LockFilePath(const std::string& name)
     return folder + "/" + file + ".lock";
 }
 
-NamedMutex::NamedMutex(const std::string& name, Mode mode) : fd(OpenLockFile(name))
+NamedMutex::NamedMutex(const std::string& name, Mode mode) : fd(OpenLockFile(name, error))
 {
     if (fd < 0)
         return;
-    // Blocking for the shared lock is safe: others hold the exclusive one only
-    // for a moment, to check or to take the name, then let go or downgrade.
-    const int operation = mode == Mode::HoldIfFree ? LOCK_EX | LOCK_NB : LOCK_SH;
-    while (::flock(fd, operation) != 0)
+    int result = 0;
+    if (mode == Mode::HoldIfFree)
     {
-        if (errno == EINTR)
-            continue;
-        ::close(fd);
-        fd = -1;
+        result = TryLock(fd, F_WRLCK);
+        if (result == 0)
+            result = TryLock(fd, F_RDLCK); // from now on an ordinary holder
+    }
+    else
+    {
+        for (int attempt = 0; attempt < HOLD_ATTEMPTS; ++attempt)
+        {
+            if (attempt > 0)
+                Pause();
+            result = TryLock(fd, F_RDLCK);
+            if (result != EAGAIN)
+                break;
+        }
+    }
+    if (result == 0)
+    {
+        outcome = Outcome::Held;
         return;
     }
-    if (mode == Mode::HoldIfFree)
-        ::flock(fd, LOCK_SH); // downgrade: from now on an ordinary holder
+    outcome = result == EAGAIN ? Outcome::HeldByOther : Outcome::Failed;
+    error = result == EAGAIN ? 0 : result;
+    ::close(fd);
+    fd = -1;
 }
 
 NamedMutex::~NamedMutex()
@@ -59,13 +127,18 @@ NamedMutex::~NamedMutex()
 
 bool NamedMutex::IsHeldByAnyone(const std::string& name)
 {
-    const int probe = OpenLockFile(name);
+    int error = 0;
+    const int probe = OpenLockFile(name, error);
     if (probe < 0)
         return false;
-    bool held = false;
-    if (::flock(probe, LOCK_EX | LOCK_NB) != 0)
-        held = errno == EWOULDBLOCK;
-    ::close(probe); // also drops our exclusive lock when we got it
+    // Asks without taking: no moment in which the name looks taken by us.
+    struct flock lock
+    {
+    };
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    const bool held = ::fcntl(probe, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(probe);
     return held;
 }
 

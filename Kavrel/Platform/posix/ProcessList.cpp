@@ -4,12 +4,18 @@
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
+#include <mutex>
 #include <unistd.h>
 
 namespace Kavrel::Platform
 {
 
-std::vector<std::string> ListRunningExecutables()
+namespace
+{
+std::mutex listerMutex;
+ExecutableLister replacement;
+
+std::vector<std::string> ScanProcessTable()
 {
     std::vector<std::pair<long, std::string>> found;
     DIR* proc = ::opendir("/proc");
@@ -40,6 +46,24 @@ std::vector<std::string> ListRunningExecutables()
     for (auto& [pid, path] : found)
         paths.push_back(std::move(path));
     return paths;
+}
+} // namespace
+
+std::vector<std::string> ListRunningExecutables()
+{
+    ExecutableLister lister;
+    {
+        std::lock_guard<std::mutex> lock(listerMutex);
+        lister = replacement;
+    }
+    return lister ? lister() : ScanProcessTable();
+}
+
+ExecutableLister SetExecutableLister(ExecutableLister lister)
+{
+    std::lock_guard<std::mutex> lock(listerMutex);
+    std::swap(replacement, lister);
+    return lister;
 }
 
 } // namespace Kavrel::Platform

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -37,11 +36,15 @@ std::string ResolveProgram(const std::string& program)
         size_t end = path.find(':', start);
         if (end == std::string::npos)
             end = path.size();
-        const std::string folder = end > start ? path.substr(start, end - start) : ".";
+        const std::string folder = path.substr(start, end - start);
+        start = end + 1;
+        // An empty or relative entry would run whatever sits in the current
+        // folder under that name.
+        if (folder.empty() || folder[0] != '/')
+            continue;
         const std::string candidate = folder + "/" + program;
         if (IsExecutableFile(candidate))
             return candidate;
-        start = end + 1;
     }
     return {};
 }
@@ -154,16 +157,12 @@ StartedProcess ProcessStarter::StartDetached(const std::vector<std::string>& arg
 
 StartedProcess ProcessStarter::OpenDocument(const std::string& path)
 {
-    std::string absolute = path;
-    if (!path.empty() && path[0] != '/')
+    struct stat info
     {
-        char folder[PATH_MAX];
-        if (::getcwd(folder, sizeof folder))
-            absolute = std::string(folder) + "/" + path;
-    }
-    if (IsExecutableFile(absolute))
-        return StartDetached({absolute});
-    return StartDetached({"xdg-open", absolute});
+    };
+    if (path.empty() || path[0] != '/' || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return StartDetached({"xdg-open", path});
 }
 
 ProcessStarter& GetProcessStarter()

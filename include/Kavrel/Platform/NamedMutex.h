@@ -10,6 +10,7 @@ namespace Kavrel::Platform
 // A system-wide named flag that a running program holds for its lifetime so
 // that other processes can tell it runs. Holders take a shared lock on a lock
 // file in the runtime folder; the kernel drops it when the holder dies.
+// Nothing here ever waits for long on another process.
 class KAVRELPLATFORM_EXPORT NamedMutex
 {
 public:
@@ -19,17 +20,29 @@ public:
         HoldIfFree // hold it only when no one else holds it
     };
 
-    // Takes hold of the name. Failure is not an error: IsHeld() tells.
+    enum class Outcome
+    {
+        Held,        // this object holds the name
+        HeldByOther, // another holder kept it from us
+        Failed       // the lock file could not be used; Error() tells why
+    };
+
+    // Takes hold of the name. Failure is not an error: GetOutcome() tells.
+    // Hold retries for a short while when someone holds the name
+    // exclusively, then gives up.
     explicit NamedMutex(const std::string& name, Mode mode = Mode::Hold);
     ~NamedMutex();
 
     NamedMutex(const NamedMutex&) = delete;
     NamedMutex& operator=(const NamedMutex&) = delete;
 
-    bool IsHeld() const { return fd >= 0; }
+    bool IsHeld() const { return outcome == Outcome::Held; }
+    Outcome GetOutcome() const { return outcome; }
+    // The system's error number when the outcome is Failed, else 0.
+    int Error() const { return error; }
 
     // True when some open holder of the name exists (in any process, this one
-    // included).
+    // included). A lock file that cannot be used reads as not held.
     static bool IsHeldByAnyone(const std::string& name);
 
     // The lock file that stands for the name; empty without a runtime folder.
@@ -37,6 +50,8 @@ public:
 
 private:
     int fd = -1;
+    Outcome outcome = Outcome::Failed;
+    int error = 0;
 };
 
 } // namespace Kavrel::Platform

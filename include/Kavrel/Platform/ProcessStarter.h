@@ -27,12 +27,13 @@ class KAVRELPLATFORM_EXPORT ProcessStarter
 public:
     virtual ~ProcessStarter();
 
-    // arguments[0] is the program: a path, or a name looked up in PATH.
+    // arguments[0] is the program: a path, or a name looked up in the
+    // absolute folders of PATH (never the current folder).
     virtual StartedProcess StartDetached(const std::vector<std::string>& arguments);
 
-    // Opens a file the way the desktop would: an executable file runs, any
-    // other file goes to the desktop's handler ("xdg-open"). A relative name
-    // is taken from the current folder.
+    // Hands an existing regular file, given by its absolute path, to the
+    // desktop's handler ("xdg-open"). The file itself is never executed, even
+    // when it is executable; a relative path is refused.
     virtual StartedProcess OpenDocument(const std::string& path);
 };
 

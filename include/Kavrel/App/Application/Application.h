@@ -97,7 +97,7 @@ public:
     QString GetPreferredBrowserUserAgent();
 
     // Files older than this are stale; for products' own clean-ups.
-    static const int DAYS_TO_FILE_EXPIRE = 10;
+    static constexpr int DAYS_TO_FILE_EXPIRE = 10;
     // <temp>/<product folder>/temp/, created on every call. Needs the
     // customisation.
     QString GetApplicationTemporaryFilesDir() const;
@@ -107,8 +107,9 @@ public:
     virtual void NeedToRestart();
 
     // For the product's main, before the application exists: true when the
-    // installer runs right now, in which case its message script
-    // "InstallerMessage.vbs" has been started.
+    // installer runs right now, in which case its message
+    // "InstallerMessage.vbs" beside the program has been opened with the
+    // desktop's handler.
     static bool CheckRunnedInstaller();
 
     // Computes the launch type and updates the keys; products may override it.

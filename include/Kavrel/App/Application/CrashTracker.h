@@ -35,9 +35,12 @@ public:
 private:
     void StartSession();
     bool CheckCrashedSessions();
+    // Writes the file; the first failure is logged.
+    void Write();
 
     QSettings settings;
     bool hasUnreportedCrash = false;
+    bool writeFailureLogged = false;
 };
 
 } // namespace Kavrel::App

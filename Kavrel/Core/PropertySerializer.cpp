@@ -6,6 +6,7 @@
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
+#include <algorithm>
 #include <sstream>
 
 namespace Kavrel::Core
@@ -13,6 +14,51 @@ namespace Kavrel::Core
 
 namespace
 {
+// The deepest nesting of objects and arrays outside strings, counted only up
+// to the limit.
+bool NestsDeeperThan(const std::string& text, int limit)
+{
+    int depth = 0;
+    bool inString = false, escaped = false;
+    for (const char c : text)
+    {
+        if (inString)
+        {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        }
+        else if (c == '"')
+            inString = true;
+        else if (c == '{' || c == '[')
+        {
+            if (++depth > limit)
+                return true;
+        }
+        else if ((c == '}' || c == ']') && depth > 0)
+            --depth;
+    }
+    return false;
+}
+
+// At most limit + 1 bytes: enough to tell that the input is too long.
+std::string ReadAtMost(IDataInput& input, size_t limit)
+{
+    std::string bytes;
+    char chunk[4096];
+    while (bytes.size() <= limit)
+    {
+        const size_t got = input.Read(chunk, std::min(sizeof chunk, limit + 1 - bytes.size()));
+        if (got == 0)
+            break;
+        bytes.append(chunk, got);
+    }
+    return bytes;
+}
+
 // Arrays read as children without names; strict reading refuses them.
 bool Copy(const boost::property_tree::ptree& from, Property& to, bool strict)
 {
@@ -34,7 +80,10 @@ bool PropertySerializer::Deserialize(Property& root, const DataInputPtr& input, 
     root.Clear();
     if (!input)
         return false;
-    std::istringstream text(ReadAll(*input));
+    const std::string bytes = ReadAtMost(*input, MAX_INPUT_BYTES);
+    if (bytes.size() > MAX_INPUT_BYTES || NestsDeeperThan(bytes, MAX_DEPTH))
+        return false;
+    std::istringstream text(bytes);
     boost::property_tree::ptree tree;
     try
     {

@@ -18,6 +18,8 @@ namespace Kavrel::App
 namespace
 {
 const char DEFAULT_LOCALE[] = "en_US";
+// Far more than a family's links need. Qt's parser bounds the nesting itself.
+constexpr qint64 MAX_TABLE_BYTES = 4 * 1024 * 1024;
 
 QJsonObject ReadTable(const QString& file)
 {
@@ -27,8 +29,15 @@ QJsonObject ReadTable(const QString& file)
         LOG(WARNING) << "The link table [" << file.toStdString() << "] cannot be opened; links are empty";
         return {};
     }
+    const QByteArray bytes = table.read(MAX_TABLE_BYTES + 1);
+    if (bytes.size() > MAX_TABLE_BYTES)
+    {
+        LOG(WARNING) << "The link table [" << file.toStdString() << "] is larger than " << MAX_TABLE_BYTES
+                     << " bytes; links are empty";
+        return {};
+    }
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(table.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
     {
         LOG(WARNING) << "The link table [" << file.toStdString() << "] is malformed ("

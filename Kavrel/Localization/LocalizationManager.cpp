@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <tuple>
 
 namespace Kavrel::Core
 {
@@ -41,12 +42,21 @@ public:
         return locale;
     }
 
+    void Add(const std::string& domain, const std::string& tableLocale, const std::string& key,
+             const std::string& text)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        added[{domain, tableLocale, key}] = text;
+    }
+
     std::string Translate(const std::string& domain, const std::string& key)
     {
         std::lock_guard<std::mutex> lock(mutex);
         const QString source = QString::fromStdString(key);
         for (const std::string& candidate : {locale, std::string(FALLBACK_LOCALE)})
         {
+            if (const auto found = added.find({domain, candidate, key}); found != added.end())
+                return found->second;
             if (const QTranslator* translator = Table(domain, candidate))
             {
                 const QString text = translator->translate(domain.c_str(), key.c_str());
@@ -90,6 +100,8 @@ private:
     mutable std::mutex mutex;
     std::string locale = FALLBACK_LOCALE;
     std::map<std::string, std::unique_ptr<QTranslator>> tables;
+    // Texts taught at run time, by domain, locale and key.
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> added;
 };
 
 class DomainManager : public ILocalizationManager
@@ -117,6 +129,12 @@ boost::shared_ptr<ILocalizationManager> GetLocalizationManager()
 boost::shared_ptr<ILocalizationManager> GetLocalizationManagerForDomain(const std::string& domain)
 {
     return boost::make_shared<DomainManager>(domain);
+}
+
+void AddTranslation(const std::string& domain, const std::string& locale, const std::string& key,
+                    const std::string& text)
+{
+    Catalog::Instance().Add(domain, locale, key, text);
 }
 
 } // namespace Kavrel::Core

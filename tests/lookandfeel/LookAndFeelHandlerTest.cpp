@@ -212,14 +212,15 @@ TEST(LookAndFeelHandlerWithManager, choosingALanguageRelabelsFromTheNewTranslati
     EXPECT_EQ(Describe(locales) + " " + Describe(themes),
               "[ ]Deutsch|[x]Русский|---|More Languages... [ ]Полночь");
 
+    // The theme's own description names it, also after relabelling.
     Entry(locales, "de_DE")->trigger();
     EXPECT_EQ(manager->GetCurrentLocale(), "de_DE");
     EXPECT_EQ(Describe(locales) + " " + Describe(themes),
-              "[x]Deutsch|[ ]Русский|---|Weitere Sprachen... [ ]Dunkel");
+              "[x]Deutsch|[ ]Русский|---|Weitere Sprachen... [ ]Mitternacht");
 
     manager->SetLocale("ru_RU");
     EXPECT_EQ(Describe(locales) + " " + Describe(themes),
-              "[ ]Deutsch|[x]Русский|---|Weitere Sprachen... [ ]Dunkel");
+              "[ ]Deutsch|[x]Русский|---|Weitere Sprachen... [ ]Mitternacht");
     manager->SetTheme("");
 }
 

@@ -130,6 +130,7 @@ protected:
     {
         manager = std::make_unique<LookAndFeelManager>(base, "theme.json", names);
         manager->RegisterObserver(&observer);
+        log.lines.clear(); // the damaged description's line; its own test reads it
         return *manager;
     }
 

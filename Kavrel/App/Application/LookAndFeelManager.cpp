@@ -9,10 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QHash>
 #include <QLocale>
 #include <QPixmapCache>
 #include <QResource>
-#include <QHash>
+#include <QSet>
 #include <QTextStream>
 #include <QTranslator>
 
@@ -46,16 +47,37 @@ QFileInfoList FilesMatching(const QString& folder, const QString& suffix)
     return files;
 }
 
-// The description is text up to its first NUL byte.
+// The description is text up to its first NUL byte. One that does not read
+// (malformed, too large, too deeply nested) leaves the theme without titles.
 Kavrel::Core::Property ReadThemeTitles(QFile& file)
 {
-    QByteArray bytes = file.readAll();
+    using Kavrel::Core::PropertySerializer;
+    QByteArray bytes = file.read(PropertySerializer::MAX_INPUT_BYTES + 1);
     if (const int nul = bytes.indexOf('\0'); nul >= 0)
         bytes.truncate(nul);
     Kavrel::Core::Property titles{std::string()};
-    Kavrel::Core::PropertySerializer::Deserialize(
-        titles, Kavrel::Core::DataInputString::Create(bytes.toStdString()), true);
+    if (!PropertySerializer::Deserialize(titles, Kavrel::Core::DataInputString::Create(bytes.toStdString()),
+                                         true))
+        LOG(WARNING) << "The theme description [" << file.fileName().toStdString()
+                     << "] cannot be read; the theme has no titles";
     return titles;
+}
+
+bool Contains(const std::list<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// A resource file that does not register (damaged, truncated, not a
+// resource file at all) is reported once per process, not at every switch.
+void RegisterResource(const QString& file)
+{
+    static QSet<QString> reported;
+    if (QResource::registerResource(file) || reported.contains(file))
+        return;
+    reported.insert(file);
+    LOG(ERROR) << "The resource file [" << file.toStdString()
+               << "] cannot be registered; the theme's styles, pictures and fonts from it are missing";
 }
 
 QString ReadSheet(const QString& resourcePath)
@@ -71,11 +93,14 @@ QString ReadSheet(const QString& resourcePath)
 // (adding it anew would keep another copy of it in memory per switch).
 void RegisterFonts(const QString& manifestPath)
 {
+    // A manifest lists a few file names; more than this is not one.
+    constexpr qint64 MAX_MANIFEST_BYTES = 64 * 1024;
     static QHash<QString, int> registered;
     QFile manifest(manifestPath);
     if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
-    QTextStream words(&manifest);
+    const QString text = QString::fromUtf8(manifest.read(MAX_MANIFEST_BYTES));
+    QTextStream words(text.toUtf8());
     while (!words.atEnd())
     {
         QString font;
@@ -113,15 +138,17 @@ LookAndFeelManager::LookAndFeelManager(const Kavrel::ioPath& basePath, const std
                                        const std::list<std::string>& names)
     : path(basePath), resourceNames(names)
 {
+    // Folders count by their whole names: "night.v2" is the theme
+    // "night.v2", and "themes.old" is not the themes folder.
     const QString resources = ToQString(path / RESOURCES_FOLDER);
     const QString infoFile = QString::fromStdString(themeInfoFileName);
     for (const QFileInfo& folder : SubFolders(resources))
     {
-        const QString name = folder.baseName();
+        const QString name = folder.fileName();
         if (name == QLatin1String(LOCALES_FOLDER))
         {
             for (const QFileInfo& locale : SubFolders(folder.absoluteFilePath()))
-                locales.push_back(locale.baseName().toStdString());
+                locales.push_back(locale.fileName().toStdString());
         }
         else if (name == QLatin1String(THEMES_FOLDER))
         {
@@ -129,16 +156,22 @@ LookAndFeelManager::LookAndFeelManager(const Kavrel::ioPath& basePath, const std
             {
                 QFile info(theme.absoluteFilePath() + QLatin1Char('/') + infoFile);
                 if (info.open(QIODevice::ReadOnly | QIODevice::Text))
-                    themes.push_back(theme.baseName().toStdString());
+                    themes.push_back(theme.fileName().toStdString());
             }
         }
     }
+    const auto core = Kavrel::Core::GetLocalizationManagerForDomain("core");
     for (const std::string& theme : themes)
     {
         QFile info(resources + QStringLiteral("/themes/") + QString::fromStdString(theme) + QLatin1Char('/') +
                    infoFile);
-        if (info.open(QIODevice::ReadOnly | QIODevice::Text))
-            themeTitles[theme] = ReadThemeTitles(info);
+        if (!info.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        const Kavrel::Core::Property& titles = themeTitles[theme] = ReadThemeTitles(info);
+        // Menus relabelled after a language switch ask the "core" domain,
+        // which knows only the usual themes by itself.
+        for (const Kavrel::Core::Property& title : titles.GetChildren())
+            Kavrel::Core::AddTranslation("core", title.GetName(), theme, title.GetString());
     }
 }
 
@@ -181,9 +214,15 @@ void LookAndFeelManager::SetLocale(const std::string& locale)
         QCoreApplication::removeTranslator(translator.get());
     translators.clear();
 
+    // Only an installed language loads files: any other name (an absolute
+    // path, one with "..") would reach outside the resources folder.
     const QString folder = ToQString(path / RESOURCES_FOLDER / LOCALES_FOLDER / currentLocale);
     QFileInfoList files;
-    if (resourceNames.empty())
+    if (!Contains(locales, currentLocale))
+    {
+        // Nothing to load; the service and the observers still hear the name.
+    }
+    else if (resourceNames.empty())
         files = FilesMatching(folder, QStringLiteral(".qm"));
     else
     {
@@ -230,7 +269,7 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
     {
         if (!file.isFile())
             continue;
-        QResource::registerResource(file.absoluteFilePath());
+        RegisterResource(file.absoluteFilePath());
         const QString root = QStringLiteral(":/") + file.baseName();
         sheets << root + QStringLiteral("/style.qss") << root + platformFonts;
         RegisterFonts(root + QStringLiteral("/fonts.manifest"));
@@ -290,6 +329,13 @@ QList<QFileInfo> LookAndFeelManager::GetFilteredResourceList()
     if (!QFileInfo(dir).exists())
     {
         LOG(ERROR) << "The directory [" << dir.toStdString() << "] doesn't exist!";
+        return {};
+    }
+    // Only an installed theme loads files: any other name (an absolute path,
+    // one with "..", a folder without a description) is not one of ours.
+    if (!Contains(themes, currentTheme))
+    {
+        LOG(ERROR) << "The theme [" << currentTheme << "] is not installed; none of its files are loaded";
         return {};
     }
     if (resourceNames.empty())

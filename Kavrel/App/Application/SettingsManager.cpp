@@ -2,6 +2,8 @@
 #include <Kavrel/Util/NativeSettingsPath.h>
 #include <Kavrel/Util/StringConversions.h>
 
+#include <glog/logging.h>
+
 using Kavrel::Util::Utf8ToQString;
 
 namespace Kavrel::App
@@ -51,6 +53,23 @@ SettingsManager::SettingsManager(const QString& fileName, QSettings::Format form
 SettingsManager::SettingsManager(const QString& application, const QString& organization)
     : settings(organization, application)
 {
+}
+
+SettingsManager::~SettingsManager()
+{
+    std::lock_guard<std::mutex> lock(storeMutex);
+    settings.sync();
+    if (settings.status() == QSettings::AccessError)
+        ReportWriteFailure();
+}
+
+void SettingsManager::ReportWriteFailure()
+{
+    if (writeFailureReported)
+        return;
+    writeFailureReported = true;
+    LOG(ERROR) << "The settings store [" << settings.fileName().toStdString()
+               << "] cannot be written; changes made to it are lost when the program ends";
 }
 
 void SettingsManager::RegisterObserver(ISettingsManagerObserver* observer) { handlers.Subscribe(observer); }
@@ -170,6 +189,14 @@ bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newVal
     if (newValue == previousValue)
         return false;
     settings.setValue(storeKey, newValue);
+    // QSettings writes later and silently: the first change asks whether
+    // it will be able to.
+    if (!writabilityChecked)
+    {
+        writabilityChecked = true;
+        if (!settings.isWritable())
+            ReportWriteFailure();
+    }
     return true;
 }
 

@@ -34,4 +34,10 @@ KAVRELLOCALIZATION_EXPORT boost::shared_ptr<ILocalizationManager> GetLocalizatio
 KAVRELLOCALIZATION_EXPORT boost::shared_ptr<ILocalizationManager>
 GetLocalizationManagerForDomain(const std::string& domain);
 
+// Teaches a domain the text of a key in one locale, for names the compiled-in
+// tables cannot know (the titles of a product's own themes, read from their
+// descriptions). Such a text wins over the tables' for that locale.
+KAVRELLOCALIZATION_EXPORT void AddTranslation(const std::string& domain, const std::string& locale,
+                                              const std::string& key, const std::string& text);
+
 } // namespace Kavrel::Core

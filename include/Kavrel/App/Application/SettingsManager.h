@@ -25,6 +25,8 @@ public:
     // The user-scope store of the organisation and application. Note the
     // order: application first, organisation second.
     SettingsManager(const QString& application, const QString& organization);
+    // Writes what is pending; a store that cannot be written is logged.
+    ~SettingsManager() override;
 
     void RegisterObserver(ISettingsManagerObserver* observer) override;
     void UnregisterObserver(ISettingsManagerObserver* observer) override;
@@ -52,6 +54,9 @@ private:
     void Set(const std::string& key, const T& value, const QVariant& newValue, Notification notification);
     bool UpdateValue(const std::string& key, const QVariant& newValue, QVariant& previousValue);
     QVariant GetValue(const std::string& key, const QVariant& defaultValue) const;
+    // Logs, once per store, that changes cannot be written. Called with
+    // storeMutex held.
+    void ReportWriteFailure();
 
     QSettings settings;
     Kavrel::Core::EventHandlerList<ISettingsManagerObserver, Kavrel::Core::SyncExecutePolicy> handlers;
@@ -59,6 +64,8 @@ private:
     // setter's read, compare and write as one step.
     mutable std::mutex storeMutex;
     std::recursive_mutex changeMutex;
+    bool writabilityChecked = false;
+    bool writeFailureReported = false;
 };
 
 } // namespace Kavrel::App

@@ -1,0 +1,180 @@
+// Installed folders that someone damaged or planted: the manager keeps
+// working, loads nothing from outside its resources folder, and says what
+// is wrong once.
+#include <Kavrel/App/Application/LookAndFeelManager.h>
+#include <Kavrel/Links/LinksManager.h>
+#include <Kavrel/Localization/LocalizationManager.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+#include <glog/logging.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using Kavrel::App::LookAndFeelManager;
+
+namespace
+{
+class LogCapture : public google::LogSink
+{
+public:
+    LogCapture() { google::AddLogSink(this); }
+    ~LogCapture() override { google::RemoveLogSink(this); }
+    void send(google::LogSeverity, const char*, const char*, int, const google::LogMessageTime&,
+              const char* message, size_t length) override
+    {
+        lines.emplace_back(message, length);
+    }
+    int CountMentioning(const std::string& text) const
+    {
+        return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                              [&](const std::string& line)
+                                              { return line.find(text) != std::string::npos; }));
+    }
+    std::vector<std::string> lines;
+};
+
+class LookAndFeelBadInput : public ::testing::Test
+{
+protected:
+    void Write(const QString& relative, const QByteArray& bytes)
+    {
+        const QString file = folder.filePath(relative);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+    void Copy(const QString& from, const QString& relative)
+    {
+        QDir().mkpath(QFileInfo(folder.filePath(relative)).absolutePath());
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(KAVREL_LAF_DATA "/resources/") + from, folder.filePath(relative)));
+    }
+    std::unique_ptr<LookAndFeelManager> Make()
+    {
+        return std::make_unique<LookAndFeelManager>(folder.filePath(QStringLiteral("app")).toStdString(),
+                                                    "theme.json", std::list<std::string>{});
+    }
+
+    QTemporaryDir folder;
+    LogCapture log;
+};
+
+TEST_F(LookAndFeelBadInput, descriptionsTooDeepOrTooLargeLeaveTheThemeWithoutTitles)
+{
+    Write(QStringLiteral("app/resources/themes/deep/theme.json"),
+          QByteArray(100000, '[') + QByteArray(100000, ']'));
+    Write(QStringLiteral("app/resources/themes/large/theme.json"),
+          "{\"en_US\": \"" + QByteArray(2 * 1024 * 1024, 'x') + "\"}");
+    const auto manager = Make();
+    auto themes = manager->GetThemes();
+    themes.sort();
+    EXPECT_EQ(themes, (std::list<std::string>{"deep", "large"}));
+    manager->SetLocale("en_US");
+    EXPECT_EQ(manager->GetLocalizedThemeName("deep"), "deep");
+    EXPECT_EQ(manager->GetLocalizedThemeName("large"), "large");
+    for (const char* theme : {"deep", "large"})
+        EXPECT_EQ(log.CountMentioning(std::string("themes/") + theme + "/theme.json] cannot be read"), 1);
+}
+
+// A folder counts by its whole name, dots and all.
+TEST_F(LookAndFeelBadInput, folderNamesWithDotsAreTakenWhole)
+{
+    Write(QStringLiteral("app/resources/themes/night.v2/theme.json"), R"({"en_US": "Night 2"})");
+    Write(QStringLiteral("app/resources/themes.old/stale/theme.json"), R"({"en_US": "Stale"})");
+    Write(QStringLiteral("app/resources/locales/sr_RS.latin/x.txt"), "");
+    const auto manager = Make();
+    EXPECT_EQ(manager->GetThemes(), std::list<std::string>{"night.v2"});
+    EXPECT_EQ(manager->GetLocales(), std::list<std::string>{"sr_RS.latin"});
+    manager->SetLocale("en_US");
+    EXPECT_EQ(manager->GetLocalizedThemeName("night.v2"), "Night 2");
+    manager->SetTheme("night.v2");
+    EXPECT_EQ(log.CountMentioning("doesn't exist"), 0);
+    manager->SetTheme("");
+}
+
+// Only installed names load files: a path that leads out of the resources
+// folder, or a folder without a description, loads nothing.
+TEST_F(LookAndFeelBadInput, namesThatAreNotInstalledLoadNothingFromAnywhere)
+{
+    Write(QStringLiteral("app/resources/themes/plain/theme.json"), R"({"en_US": "Plain"})");
+    Copy(QStringLiteral("themes/dark/dark.rcc"), QStringLiteral("outside/dark.rcc"));
+    Copy(QStringLiteral("themes/dark/dark.rcc"), QStringLiteral("app/resources/themes/undescribed/dark.rcc"));
+    Copy(QStringLiteral("locales/de_DE/app_de_DE.qm"), QStringLiteral("outside/app_de_DE.qm"));
+    const auto manager = Make();
+    const QString outside = folder.filePath(QStringLiteral("outside"));
+    for (const std::string& name :
+         {outside.toStdString(), std::string("../../../outside"), std::string("undescribed")})
+    {
+        SCOPED_TRACE(name);
+        manager->SetTheme(name);
+        EXPECT_EQ(manager->GetCurrentTheme(), name); // accepted as given, as an unknown theme is
+        EXPECT_FALSE(QFile::exists(QStringLiteral(":/dark/style.qss")));
+        manager->SetLocale(name);
+        EXPECT_EQ(manager->GetCurrentLocale(), name);
+        EXPECT_EQ(QCoreApplication::translate("LookAndFeelTest", "Good morning"),
+                  QStringLiteral("Good morning"));
+    }
+    manager->SetTheme("");
+}
+
+// A resource file that is no resource file is reported once, not at every
+// switch, and the theme still loads what it can.
+TEST_F(LookAndFeelBadInput, aResourceFileThatDoesNotRegisterIsReportedOnce)
+{
+    Write(QStringLiteral("app/resources/themes/broken/theme.json"), R"({"en_US": "Broken"})");
+    Write(QStringLiteral("app/resources/themes/broken/random.rcc"), QByteArray(4096, '\x5a'));
+    Write(QStringLiteral("app/resources/themes/broken/empty.rcc"), QByteArray());
+    Write(QStringLiteral("app/resources/themes/fine/theme.json"), R"({"en_US": "Fine"})");
+    const auto manager = Make();
+    for (int round = 0; round < 3; ++round)
+    {
+        manager->SetTheme("broken");
+        manager->SetTheme("fine");
+    }
+    EXPECT_EQ(log.CountMentioning("random.rcc] cannot be registered"), 1);
+    EXPECT_EQ(log.CountMentioning("empty.rcc] cannot be registered"), 1);
+    manager->SetTheme("");
+}
+
+// The "core" domain relabels menus after a language switch; it learns a
+// product's own themes from their descriptions.
+TEST_F(LookAndFeelBadInput, theCoreDomainKnowsTheInstalledThemesTitles)
+{
+    Write(QStringLiteral("app/resources/themes/dusk/theme.json"), R"({"en_US": "Dusk", "de_DE": "Abend"})");
+    const auto manager = Make();
+    const auto core = Kavrel::Core::GetLocalizationManagerForDomain("core");
+    manager->SetLocale("de_DE");
+    EXPECT_EQ(core->Translate("dusk"), "Abend");
+    manager->SetLocale("fr_FR"); // no French title: the English one
+    EXPECT_EQ(core->Translate("dusk"), "Dusk");
+}
+
+TEST(LinkTableBadInput, aTableTooDeepOrTooLargeGivesEmptyAddressesAndSaysSo)
+{
+    QTemporaryDir folder;
+    const std::pair<const char*, QByteArray> tables[] = {
+        {"deep.json", QByteArray(100000, '[') + QByteArray(100000, ']')},
+        {"large.json", "{\"products\": {\"*\": {\"HELP_URL_menu\": \"https://x.example/" +
+                           QByteArray(5 * 1024 * 1024, 'a') + "\"}}}"},
+    };
+    LogCapture log;
+    for (const auto& [name, bytes] : tables)
+    {
+        SCOPED_TRACE(name);
+        QFile file(folder.filePath(QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const Kavrel::App::LinksManager links({}, {}, {}, {}, file.fileName());
+        EXPECT_EQ(links.GetUrl(Kavrel::HELP_URL_menu), QString());
+        EXPECT_EQ(log.CountMentioning(std::string(name) + "]"), 1);
+    }
+}
+} // namespace

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace fs = std::filesystem;
 using namespace std::chrono;
@@ -89,16 +90,16 @@ TEST_P(ProductNameTest, choosesTheLogFolderFromTheProductName)
     EXPECT_EQ(std::string(std::getenv("KavrelLogPath")), folder.string() + "/");
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, ProductNameTest,
-                         ::testing::Values(NameCase{L"Player", nullptr, "Player"},
-                                           NameCase{L"Плеер", nullptr, "Плеер"},
-                                           NameCase{L"C:\\Programs\\Player", nullptr, "Player"},
-                                           NameCase{L"a\\b/Player", nullptr, "Player"},
-                                           NameCase{L"tools/Player", nullptr, "Player"},
-                                           NameCase{L"", "FromEnvironment", "FromEnvironment"},
-                                           NameCase{L"", nullptr, "UnknownProduct"}),
-                         [](const ::testing::TestParamInfo<NameCase>& info)
-                         { return "case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Names, ProductNameTest,
+    ::testing::Values(NameCase{L"Player", nullptr, "Player"}, NameCase{L"Плеер", nullptr, "Плеер"},
+                      NameCase{L"C:\\Programs\\Player", nullptr, "Player"},
+                      NameCase{L"a\\b/Player", nullptr, "Player"},
+                      NameCase{L"tools/Player", nullptr, "Player"},
+                      NameCase{L"", "FromEnvironment", "FromEnvironment"},
+                      NameCase{L"", nullptr, "UnknownProduct"}, NameCase{L"..", nullptr, "UnknownProduct"},
+                      NameCase{L"", "a/..", "UnknownProduct"}),
+    [](const ::testing::TestParamInfo<NameCase>& info) { return "case" + std::to_string(info.index); });
 
 TEST_F(InitLoggingTest, writesEachSeverityFromTheLowestToItsOwnFile)
 {
@@ -114,14 +115,31 @@ TEST_F(InitLoggingTest, writesEachSeverityFromTheLowestToItsOwnFile)
     EXPECT_TRUE(HasFileStartingWith(folder, prefix + "ERROR."));
 }
 
-TEST_F(InitLoggingTest, withoutUserNameThePrefixEndsInADot)
+// The user name is one harmless piece of each file name, never a path.
+TEST_F(InitLoggingTest, theUserPartOfFileNamesStaysInsideTheLogFolder)
 {
-    ::unsetenv("USERNAME");
-    ::unsetenv("USER");
-    ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, 10));
-    LOG(INFO) << "x";
-    google::FlushLogFiles(google::GLOG_INFO);
-    EXPECT_TRUE(HasFileStartingWith(LogFolder("Player"), std::string(EXECUTABLE) + "..INFO."));
+    const std::pair<const char*, std::string> cases[] = {
+        {nullptr, "UnknownUser"},
+        {"a/../../../../x", "a_.._.._.._.._x"},
+        {"dom\\user", "dom_user"},
+        {"ü", "ü"},
+    };
+    for (const auto& [user, part] : cases)
+    {
+        SCOPED_TRACE(part);
+        ::unsetenv("USER");
+        if (user)
+            ::setenv("USERNAME", user, 1);
+        else
+            ::unsetenv("USERNAME");
+        ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, 10));
+        LOG(INFO) << "x";
+        google::FlushLogFiles(google::GLOG_INFO);
+        google::ShutdownGoogleLogging();
+        EXPECT_TRUE(
+            HasFileStartingWith(LogFolder("Player"), std::string(EXECUTABLE) + "." + part + ".INFO."));
+    }
+    EXPECT_EQ(FileNames(base), std::vector<std::string>{"Kavrel"});
 }
 
 TEST_F(InitLoggingTest, sweepsOnlyThisExecutablesLogsOlderThanTheLimit)
@@ -144,6 +162,21 @@ TEST_F(InitLoggingTest, sweepsOnlyThisExecutablesLogsOlderThanTheLimit)
     EXPECT_FALSE(fs::exists(folder / "LoggingTests.x"));
     EXPECT_TRUE(fs::exists(folder / "Other.tester.INFO.old"));
     EXPECT_TRUE(fs::exists(folder / "notes.txt"));
+}
+
+// Day counts whose threshold would not be representable keep everything.
+TEST_F(InitLoggingTest, hugeOrNegativeDayCountsDeleteNothing)
+{
+    const fs::path folder = LogFolder("Player");
+    fs::create_directories(folder);
+    std::ofstream(folder / "LoggingTests.tester.INFO.old") << "old";
+    for (const long long days : {std::numeric_limits<long long>::max(), 106751LL * 1000, -1LL})
+    {
+        SCOPED_TRACE(days);
+        ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, days));
+        google::ShutdownGoogleLogging();
+        EXPECT_TRUE(fs::exists(folder / "LoggingTests.tester.INFO.old"));
+    }
 }
 
 TEST_F(InitLoggingTest, secondInitialisationWarnsAndChangesNothing)

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <vector>
+
 namespace Kavrel::App
 {
 
@@ -75,20 +77,50 @@ void AlertBox::SetLearnMoreLink(const QString& text)
         learnMoreLabel->setOpenExternalLinks(true);
     }
     learnMoreLabel->setText(text);
+    if (LayoutHolding(grid, learnMoreLabel))
+        return; // placed by an earlier call: only the text changes
 
-    // Once moved, the button box no longer sits in the grid: a later call
-    // only changes the text.
     const int index = grid->indexOf(buttonBox);
-    if (index < 0)
+    if (index >= 0)
+    {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        QLayoutItem* item = grid->takeAt(index);
+        auto* buttonRow = new QHBoxLayout;
+        buttonRow->addWidget(learnMoreLabel);
+        buttonRow->addStretch(0);
+        buttonRow->addItem(item);
+        grid->addLayout(buttonRow, row, column, rowSpan, columnSpan);
         return;
-    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-    QLayoutItem* item = grid->takeAt(index);
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(learnMoreLabel);
-    buttonRow->addStretch(0);
-    buttonRow->addItem(item);
-    grid->addLayout(buttonRow, row, column, rowSpan, columnSpan);
+    }
+    // The buttons already share a row with something else (a confirmation
+    // box's check box): the label goes first in that row.
+    if (auto* row = qobject_cast<QBoxLayout*>(LayoutHolding(grid, buttonBox)))
+    {
+        row->insertWidget(0, learnMoreLabel);
+        return;
+    }
+    // Nowhere to show it: the box still owns it, hidden.
+    learnMoreLabel->setParent(this);
+    learnMoreLabel->hide();
+}
+
+QLayout* AlertBox::LayoutHolding(QLayout* layout, QWidget* widget)
+{
+    // Dialog layouts nest a level or two; the bound keeps a cycle harmless.
+    constexpr int MAX_DEPTH = 8;
+    std::vector<std::pair<QLayout*, int>> pending{{layout, 0}};
+    while (!pending.empty())
+    {
+        const auto [current, depth] = pending.back();
+        pending.pop_back();
+        if (current->indexOf(widget) >= 0)
+            return current;
+        for (int i = 0; depth < MAX_DEPTH && i < current->count(); ++i)
+            if (QLayout* inner = current->itemAt(i)->layout())
+                pending.emplace_back(inner, depth + 1);
+    }
+    return nullptr;
 }
 
 void AlertBox::SetWidth(int width)

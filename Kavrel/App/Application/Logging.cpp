@@ -6,6 +6,7 @@
 
 #include <glog/logging.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -16,16 +17,46 @@ namespace Kavrel::App
 
 namespace
 {
+const char UNKNOWN_PRODUCT[] = "UnknownProduct";
+const char UNKNOWN_USER[] = "UnknownUser";
+// Far beyond any real name, short enough that a log file name stays within
+// the file system's limit.
+constexpr size_t MAX_USER_NAME_BYTES = 64;
+// The old-log threshold stays representable (about a century back).
+constexpr long long MAX_DAYS_TO_KEEP = 36500;
+
 std::string LogProductName(const std::wstring& productName)
 {
     std::string name = Kavrel::Core::Utf8FromWstring(productName);
     if (name.empty())
-        name = Kavrel::Platform::GetEnvironmentVariable("GLOG_PRODUCT_NAME").value_or("UnknownProduct");
+        name = Kavrel::Platform::GetEnvironmentVariable("GLOG_PRODUCT_NAME").value_or(UNKNOWN_PRODUCT);
     if (const auto slash = name.rfind('\\'); slash != std::string::npos)
         name.erase(0, slash + 1);
     if (const auto slash = name.rfind('/'); slash != std::string::npos)
         name.erase(0, slash + 1);
+    // The name is a folder of its own under Logs/, never the folder itself
+    // or the one above it.
+    if (name.empty() || name == "." || name == "..")
+        name = UNKNOWN_PRODUCT;
     return name;
+}
+
+// The user part of the log file names: one harmless piece of a file name,
+// whatever the environment says.
+std::string LogUserName()
+{
+    std::string name = Kavrel::Platform::GetUserName();
+    for (char& c : name)
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
+            c = '_';
+    if (name.size() > MAX_USER_NAME_BYTES)
+    {
+        size_t cut = MAX_USER_NAME_BYTES;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut; // not inside a UTF-8 sequence
+        name.resize(cut);
+    }
+    return name.empty() ? UNKNOWN_USER : name;
 }
 
 // The running executable's file name cut at its last dot.
@@ -87,7 +118,10 @@ bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long l
         return false;
 
     const std::string executableName = ExecutableName();
-    SweepOldLogs(folder, executableName, now - std::chrono::hours(24) * daysToKeep);
+    // A negative count means nothing sensible: better keep every log.
+    if (daysToKeep >= 0)
+        SweepOldLogs(folder, executableName,
+                     now - std::chrono::hours(24) * std::min(daysToKeep, MAX_DAYS_TO_KEEP));
 
     Kavrel::Platform::SetEnvironmentVariable("KavrelLogPath", folder);
 
@@ -96,7 +130,7 @@ bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long l
     programName = name;
     google::InitGoogleLogging(programName.c_str());
 
-    const std::string prefix = folder + executableName + "." + Kavrel::Platform::GetUserName();
+    const std::string prefix = folder + executableName + "." + LogUserName();
     for (int severity = google::GLOG_INFO; severity < google::NUM_SEVERITIES; ++severity)
     {
         const std::string destination = severity < lowestFileSeverity

@@ -19,7 +19,11 @@
 
 #include <glog/logging.h>
 
+#include <boost/algorithm/string/classification.hpp>
+#include <boost/algorithm/string/split.hpp>
+
 #include <algorithm>
+#include <climits>
 #include <list>
 #include <vector>
 
@@ -30,7 +34,8 @@ namespace
 {
 // Process-wide: the languages asked for and when the next address opens.
 std::list<std::string> requestedLocales;
-int openCounter = 10000;
+// Wide enough that no delay overflows it; each timer gets at most INT_MAX.
+long long openCounter = 10000;
 
 const Qt::WindowFlags TEST_BOX_FLAGS = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
 
@@ -80,9 +85,11 @@ void RunUrlTestFromCommandLine()
         parser.addOption(option);
     parser.parse(QCoreApplication::arguments()); // the product's own options are none of ours
 
+    // Adjacent commas count as one; an empty value is one empty name, which
+    // no product offers, so nothing is tested.
     requestedLocales.clear();
-    for (const QString& locale : parser.value(locales).split(QLatin1Char(','), Qt::SkipEmptyParts))
-        requestedLocales.push_back(locale.toStdString());
+    boost::algorithm::split(requestedLocales, parser.value(locales).toStdString(), boost::is_any_of(","),
+                            boost::token_compress_on);
 
     if (parser.isSet(help))
     {
@@ -155,10 +162,12 @@ void RunUrlTest(const QString& dumpPath, bool open, int delay)
         const QString address = Kavrel::Util::Utf8ToQString(record.second);
         auto* opener = new Kavrel::Util::LambdaQt4(
             [address](QObject*) { QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode)); }, &app);
+        const int after = static_cast<int>(std::min<long long>(openCounter, INT_MAX));
         // Kept on the object so that the schedule can be read back.
-        opener->setProperty("openAfterMs", openCounter);
-        QTimer::singleShot(openCounter, opener, SLOT(execute()));
-        openCounter += delay;
+        opener->setProperty("openAfterMs", after);
+        QTimer::singleShot(after, opener, SLOT(execute()));
+        // A negative delay would run the schedule backwards into the past.
+        openCounter = std::min<long long>(openCounter + std::max(delay, 0), INT_MAX);
     }
 }
 

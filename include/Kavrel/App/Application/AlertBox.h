@@ -52,6 +52,8 @@ public:
 
 private:
     static QPixmap GetPixmapForLevel(Level level);
+    // The layout under `layout` (itself included) that holds the widget.
+    static QLayout* LayoutHolding(QLayout* layout, QWidget* widget);
     void SetButtonsSubStyle();
 
     QLabel* learnMoreLabel = nullptr;

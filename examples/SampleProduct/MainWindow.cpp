@@ -3,7 +3,9 @@
 #include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ILinksManager.h>
+#include <Kavrel/App/Application/IPCManager.h>
 #include <Kavrel/App/Application/RestartApplication.h>
+#include <Kavrel/IO/IOException.h>
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/LookAndFeelHandler.h>
@@ -88,6 +90,9 @@ void MainWindow::BuildMenus()
     autoUpdateAction->setChecked(settings->GetBool(AUTO_UPDATE_KEY, true));
     connect(autoUpdateAction, &QAction::toggled, this,
             [this](bool on) { settings->SetBool(AUTO_UPDATE_KEY, on); });
+    helperAction = toolsMenu->addAction(QString());
+    helperAction->setObjectName(QStringLiteral("RunHelperAction"));
+    connect(helperAction, &QAction::triggered, this, [this] { RunHelper(); });
     toolsMenu->addSeparator();
     restartAction = toolsMenu->addAction(QString());
     restartAction->setObjectName(QStringLiteral("RestartAction"));
@@ -205,6 +210,7 @@ void MainWindow::Retranslate()
     themeMenu->setTitle(tr("&Theme"));
     toolsMenu->setTitle(tr("&Tools"));
     autoUpdateAction->setText(tr("Check for Updates &Automatically"));
+    helperAction->setText(tr("Run &Helper"));
     restartAction->setText(tr("&Restart"));
     helpMenu->setTitle(tr("&Help"));
     helpAction->setText(tr("&Online Help"));
@@ -293,3 +299,32 @@ void MainWindow::AddFiles(const QStringList& files)
 }
 
 void MainWindow::ShowStatus(const QString& message) { statusBar()->showMessage(message); }
+
+void MainWindow::RunHelper(const QString& arguments)
+{
+    // One helper at a time: a new one replaces the last one's channel.
+    helper = std::make_unique<FocusMaster>(winId());
+    connect(helper.get(), &FocusMaster::MessageReceived, this,
+            [this](const QString& message, const QString& answer)
+            {
+                ShowStatus(tr("The helper said \"%1\"; answered \"%2\"").arg(message, answer));
+                Q_EMIT HelperMessage(message, answer);
+            });
+    connect(helper.get(), &FocusMaster::SlaveGone, this,
+            [this]
+            {
+                ShowStatus(tr("The helper has closed"));
+                Q_EMIT HelperClosed();
+            });
+    bool started = false;
+    try
+    {
+        started =
+            Kavrel::App::IPCManager::LaunchSlave(*helper, QStringLiteral("SampleHelper"), arguments, false);
+    }
+    catch (const Kavrel::Core::IOException&)
+    {
+        started = false; // no pipes could be made
+    }
+    ShowStatus(started ? tr("The helper is running") : tr("The helper could not be started"));
+}

@@ -4,9 +4,13 @@
 #include <Kavrel/App/Application/ILookAndFeelManager.h>
 #include <Kavrel/App/Application/ISettingsManager.h>
 
+#include "FocusMaster.h"
+
 #include <QMainWindow>
 
 #include <boost/shared_ptr.hpp>
+
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -35,8 +39,17 @@ public:
     // Adds files named on the command line (any language) to the playlist.
     void AddFiles(const QStringList& files);
 
+    // Starts the helper program as a slave with the given arguments;
+    // closing it brings this window back to the front.
+    void RunHelper(const QString& arguments = QString());
+
 public Q_SLOTS:
     void ShowStatus(const QString& message);
+
+Q_SIGNALS:
+    // What the helper said and what it was answered.
+    void HelperMessage(const QString& message, const QString& answer);
+    void HelperClosed();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -46,6 +59,7 @@ private:
     void BuildPlayer();
     void PlaySelected();
     void ShowEncodingNote();
+
     // Sets every text of the window again, in the current language.
     void Retranslate();
     QString NowPlayingText() const;
@@ -62,6 +76,7 @@ private:
     QMenu* themeMenu = nullptr;
     QMenu* toolsMenu = nullptr;
     QAction* autoUpdateAction = nullptr;
+    QAction* helperAction = nullptr;
     QAction* restartAction = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* helpAction = nullptr;
@@ -83,4 +98,5 @@ private:
     Kavrel::App::Application::LaunchType launch = Kavrel::App::Application::RegularLaunch;
     bool lastRunCrashed = false;
     bool startInfoKnown = false;
+    std::unique_ptr<FocusMaster> helper;
 };

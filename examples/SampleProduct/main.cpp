@@ -9,6 +9,8 @@
 //   --screenshot FILE   save the main window as PNG once started, then quit
 //   --quit-after MS     quit MS milliseconds after the start
 //   --crash             abort once started, so that the next start reports it
+//   --run-helper        run the helper program (as Tools > Run Helper does),
+//                       let it close at once, and quit when it has gone
 //   files               media files to add to the playlist
 //
 // The library's link test reads its own options from the same command line:
@@ -125,6 +127,10 @@ int RealMain(int argc, char** argv)
     parser.addOption(theme);
     parser.addOption(screenshot);
     parser.addOption(crash);
+    const QCommandLineOption runHelper(
+        QStringLiteral("run-helper"),
+        QStringLiteral("Run the helper, let it close and hand the focus back, then quit."));
+    parser.addOption(runHelper);
     parser.addOption(quitAfter);
     // The library reads options of its own from the same command line (the
     // link test's --test-dump-urls and others), so unknown ones pass.
@@ -202,6 +208,18 @@ int RealMain(int argc, char** argv)
             }
             if (parser.isSet(crash))
                 QTimer::singleShot(0, [] { std::abort(); });
+            if (parser.isSet(runHelper))
+            {
+                QObject::connect(&window, &MainWindow::HelperMessage, &app,
+                                 [&](const QString& message, const QString& answer)
+                                 {
+                                     out << "Helper said \"" << message << "\", answered \"" << answer
+                                         << "\"\n";
+                                     out.flush();
+                                 });
+                QObject::connect(&window, &MainWindow::HelperClosed, &app, &QCoreApplication::quit);
+                window.RunHelper(QStringLiteral("--close-after 0"));
+            }
             if (parser.isSet(quitAfter))
                 QTimer::singleShot(parser.value(quitAfter).toInt(), &app, &QCoreApplication::quit);
         });

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <sys/syscall.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -30,6 +31,18 @@ std::string Canonical(const std::string& path)
 std::string GetExecutablePath() { return ReadLink("/proc/self/exe"); }
 
 unsigned long GetCurrentProcessId() { return static_cast<unsigned long>(::getpid()); }
+
+int OpenProcessHandle(unsigned long pid)
+{
+    if (pid == 0 || pid > static_cast<unsigned long>(INT_MAX))
+        return -1;
+#ifdef SYS_pidfd_open
+    const long handle = ::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0);
+    return handle >= 0 ? static_cast<int>(handle) : -1;
+#else
+    return -1;
+#endif
+}
 
 bool IsProcessRunning(unsigned long pid, const std::string& executablePath)
 {

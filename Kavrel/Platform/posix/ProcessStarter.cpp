@@ -1,11 +1,12 @@
 #include <Kavrel/Platform/Environment.h>
+#include <Kavrel/Platform/Process.h>
 #include <Kavrel/Platform/ProcessStarter.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,7 +29,13 @@ bool IsExecutableFile(const std::string& path)
 std::string ResolveProgram(const std::string& program)
 {
     if (program.find('/') != std::string::npos)
-        return program;
+    {
+        // Taken from here, before the program changes to its own folder.
+        char folder[4096];
+        if (program[0] == '/' || !::getcwd(folder, sizeof folder))
+            return program;
+        return std::string(folder) + "/" + program;
+    }
     const std::string path = GetEnvironmentVariable("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
     size_t start = 0;
     while (start <= path.size())
@@ -88,6 +95,12 @@ ProcessStarter::~ProcessStarter() = default;
 
 StartedProcess ProcessStarter::StartDetached(const std::vector<std::string>& arguments)
 {
+    return StartDetachedIn(arguments, std::string());
+}
+
+StartedProcess ProcessStarter::StartDetachedIn(const std::vector<std::string>& arguments,
+                                               const std::string& workingFolder)
+{
     StartedProcess result;
     if (arguments.empty())
         return result;
@@ -125,7 +138,14 @@ StartedProcess ProcessStarter::StartDetached(const std::vector<std::string>& arg
         {
             if (nothing >= 0)
                 ::dup2(nothing, STDIN_FILENO);
-            ::execve(program.c_str(), argv.data(), environ);
+            // An ignored SIGPIPE would be inherited (the pipes ignore it).
+            struct sigaction standard
+            {
+            };
+            standard.sa_handler = SIG_DFL;
+            ::sigaction(SIGPIPE, &standard, nullptr);
+            if (workingFolder.empty() || ::chdir(workingFolder.c_str()) == 0)
+                ::execve(program.c_str(), argv.data(), environ);
             const int error = errno;
             WriteAll(channel[1], &error, sizeof error);
             ::_exit(127);
@@ -147,9 +167,7 @@ StartedProcess ProcessStarter::StartDetached(const std::vector<std::string>& arg
     {
         result.started = true;
         result.pid = static_cast<unsigned long>(pid);
-#ifdef SYS_pidfd_open
-        result.handle = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-#endif
+        result.handle = OpenProcessHandle(result.pid);
     }
     ::close(channel[0]);
     return result;

@@ -12,6 +12,11 @@ KAVRELPLATFORM_EXPORT std::string GetExecutablePath();
 
 KAVRELPLATFORM_EXPORT unsigned long GetCurrentProcessId();
 
+// A handle of the running process with that id that becomes ready (see
+// WaitForAny) when the process ends; -1 when there is no such process or it
+// cannot be had. Close it with CloseProcessHandle.
+KAVRELPLATFORM_EXPORT int OpenProcessHandle(unsigned long pid);
+
 // True exactly when a process with this id exists and runs the executable at
 // executablePath (compared after resolving links). A process id that was
 // reused by another program therefore gives false.

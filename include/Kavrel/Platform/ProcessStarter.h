@@ -30,6 +30,11 @@ public:
     // arguments[0] is the program: a path, or a name looked up in the
     // absolute folders of PATH (never the current folder).
     virtual StartedProcess StartDetached(const std::vector<std::string>& arguments);
+    // The same, with the program started in workingFolder (this process's
+    // current folder when empty); a folder that cannot be entered fails
+    // the start.
+    virtual StartedProcess StartDetachedIn(const std::vector<std::string>& arguments,
+                                           const std::string& workingFolder);
 
     // Hands an existing regular file, given by its absolute path, to the
     // desktop's handler ("xdg-open"). The file itself is never executed, even

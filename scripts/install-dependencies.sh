@@ -7,7 +7,7 @@ packages=(
   build-essential cmake
   qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools libqt5svg5-dev
   libboost-dev libboost-thread-dev
-  libgoogle-glog-dev libxcb1-dev
+  libgoogle-glog-dev libxcb1-dev libavcodec-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fonts-wqy-microhei
 )

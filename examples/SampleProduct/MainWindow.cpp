@@ -1,9 +1,11 @@
 #include "MainWindow.h"
+#include "CodecsMenu.h"
 
 #include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ILinksManager.h>
 #include <Kavrel/App/Application/IPCManager.h>
+#include <Kavrel/App/Application/MacMenuActionHandler.h>
 #include <Kavrel/App/Application/RestartApplication.h>
 #include <Kavrel/IO/IOException.h>
 
@@ -67,9 +69,21 @@ MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productS
 
 void MainWindow::BuildMenus()
 {
+    // A macOS-style application menu, quit last; the adapter below gives it
+    // its shortcuts.
     fileMenu = menuBar()->addMenu(QString());
+    fileMenu->setObjectName(QStringLiteral("menuMacOSMenu"));
+    preferencesAction = fileMenu->addAction(QString());
+    preferencesAction->setObjectName(QStringLiteral("action_Preferences"));
+    connect(preferencesAction, &QAction::triggered, this,
+            [this] { ShowStatus(tr("The player's settings live in its menus.")); });
+    fileMenu->addSeparator();
+    hideAction = fileMenu->addAction(QString());
+    hideAction->setObjectName(QStringLiteral("action_Hide"));
+    hideOthersAction = fileMenu->addAction(QString());
+    hideOthersAction->setObjectName(QStringLiteral("action_Hide_Others"));
+    fileMenu->addSeparator();
     quitAction = fileMenu->addAction(QString(), qApp, &QCoreApplication::quit);
-    quitAction->setShortcut(QKeySequence::Quit);
     quitAction->setObjectName(QStringLiteral("QuitAction"));
 
     playbackMenu = menuBar()->addMenu(QString());
@@ -104,6 +118,19 @@ void MainWindow::BuildMenus()
                                                 QString());
             });
 
+    codecsMenu = new CodecsMenu(settings, this);
+    menuBar()->addMenu(codecsMenu);
+
+    windowMenu = menuBar()->addMenu(QString());
+    windowMenu->setObjectName(QStringLiteral("menuWindow"));
+    minimizeAction = windowMenu->addAction(QString());
+    minimizeAction->setObjectName(QStringLiteral("actionMinimize"));
+    zoomAction = windowMenu->addAction(QString());
+    zoomAction->setObjectName(QStringLiteral("actionZoom"));
+    windowMenu->addSeparator();
+    frontAction = windowMenu->addAction(QString());
+    frontAction->setObjectName(QStringLiteral("actionBring_all_to_Front"));
+
     // Every web link is named by its key; the library knows the address for
     // this product and the current language.
     helpMenu = menuBar()->addMenu(QString());
@@ -126,6 +153,9 @@ void MainWindow::BuildMenus()
     forumAction = link(Kavrel::FORUM_URL_menu);
     helpMenu->addSeparator();
     encodingAction = helpMenu->addAction(QString(), this, &MainWindow::ShowEncodingNote);
+
+    // Minimise and zoom touch the player's own window only, never a dialog.
+    new Kavrel::App::MacMenuActionHandler(menuBar(), [this](QWidget* window) { return window == this; });
 }
 
 void MainWindow::ShowEncodingNote()
@@ -201,8 +231,16 @@ void MainWindow::BuildPlayer()
 
 void MainWindow::Retranslate()
 {
-    fileMenu->setTitle(tr("&File"));
+    fileMenu->setTitle(tr("&Player"));
+    preferencesAction->setText(tr("&Preferences..."));
+    hideAction->setText(tr("&Hide Sample Player"));
+    hideOthersAction->setText(tr("Hide &Others"));
     quitAction->setText(tr("&Quit"));
+    codecsMenu->Retranslate();
+    windowMenu->setTitle(tr("&Window"));
+    minimizeAction->setText(tr("&Minimize"));
+    zoomAction->setText(tr("&Zoom"));
+    frontAction->setText(tr("&Bring All to Front"));
     playbackMenu->setTitle(tr("&Playback"));
     shuffleAction->setText(tr("&Shuffle"));
     viewMenu->setTitle(tr("&View"));

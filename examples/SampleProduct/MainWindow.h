@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class CodecsMenu;
 class QAction;
 class QLabel;
 class QListWidget;
@@ -68,6 +69,9 @@ private:
     boost::shared_ptr<Kavrel::App::ISettingsManager> settings;
 
     QMenu* fileMenu = nullptr;
+    QAction* preferencesAction = nullptr;
+    QAction* hideAction = nullptr;
+    QAction* hideOthersAction = nullptr;
     QAction* quitAction = nullptr;
     QMenu* playbackMenu = nullptr;
     QAction* shuffleAction = nullptr;
@@ -78,6 +82,11 @@ private:
     QAction* autoUpdateAction = nullptr;
     QAction* helperAction = nullptr;
     QAction* restartAction = nullptr;
+    CodecsMenu* codecsMenu = nullptr;
+    QMenu* windowMenu = nullptr;
+    QAction* minimizeAction = nullptr;
+    QAction* zoomAction = nullptr;
+    QAction* frontAction = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* helpAction = nullptr;
     QAction* faqAction = nullptr;

@@ -29,6 +29,7 @@
 #include <Kavrel/App/Application/EntryWrapper.h>
 #include <Kavrel/App/Application/ILookAndFeelObserver.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>
+#include <Kavrel/App/Application/MigrateSettingsFromQt4ToQt5.h>
 #include <Kavrel/App/Application/SettingsManager.h>
 #include <Kavrel/Core/AppLocations.h>
 
@@ -137,6 +138,17 @@ int RealMain(int argc, char** argv)
     parser.parse(app.arguments());
     if (parser.isSet(help))
         parser.showHelp(0);
+
+    // Values left by the product's older generation are re-encoded once;
+    // the keys it had and that this one drops go.
+    if (Kavrel::App::NeedMigrateProductSettingsFromQt4ToQt5(PRODUCT_STORE))
+    {
+        std::vector<std::string> convert{"LastFolder"}, remove{"Equalizer"};
+        Kavrel::App::MigrateProductSettingsFromQt4ToQt5(PRODUCT_STORE, convert, remove);
+        LOG(INFO) << "Settings of the older generation migrated";
+    }
+    else
+        LOG(INFO) << "Settings already migrated";
 
     // The general store is shared by the family's products; the product
     // store holds this product's own preferences.

@@ -2,6 +2,7 @@
 #include "CodecsMenu.h"
 
 #include <Kavrel/App/Application/AlertBox.h>
+#include <Kavrel/App/Application/Gesture/Emitter.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ILinksManager.h>
 #include <Kavrel/App/Application/IPCManager.h>
@@ -25,6 +26,8 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace
 {
@@ -188,6 +191,22 @@ void MainWindow::BuildPlayer()
     logo->setObjectName(QStringLiteral("Logo"));
     logo->setFixedSize(48, 48);
     headerLayout->addWidget(logo);
+    // The panel answers pinch and rotate: what the fingers do shows below.
+    auto* cover = new Kavrel::App::Gesture::Emitter(header);
+    cover->setZoomEnabled(true);
+    cover->setRotateEnabled(true);
+    connect(cover, &Kavrel::App::Gesture::Emitter::zoom, this,
+            [this](const Kavrel::App::Gesture::Zoom& zoom)
+            {
+                ShowStatus(tr("Pinch: %1% of the start")
+                               .arg(zoom.startDistance > 0 ? qRound(100 * zoom.distance / zoom.startDistance)
+                                                           : 100));
+            });
+    connect(cover, &Kavrel::App::Gesture::Emitter::rotate, this,
+            [this](const Kavrel::App::Gesture::Rotate& rotate) {
+                ShowStatus(
+                    tr("Rotate: %1 degrees").arg(qRound((rotate.angle - rotate.startAngle) * 180 / M_PI)));
+            });
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     nowPlaying = new QLabel(header);
@@ -204,6 +223,10 @@ void MainWindow::BuildPlayer()
     playlist->setObjectName(QStringLiteral("Playlist"));
     playlist->addItems({QStringLiteral("Morning Raga.flac"), QStringLiteral("Полночь в Москве.mp3"),
                         QStringLiteral("東京の夜.ogg"), QStringLiteral("Field Recording 07.wav")});
+    // Long enough to scroll: on a touch screen a finger pans it, with no
+    // code here (the application gives every scroll area a scroller).
+    for (int session = 1; session <= 24; ++session)
+        playlist->addItem(QStringLiteral("Studio Session %1.flac").arg(session, 2, 10, QLatin1Char('0')));
     playlist->setCurrentRow(0);
     layout->addWidget(playlist, 1);
 

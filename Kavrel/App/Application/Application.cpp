@@ -22,17 +22,22 @@
 #include "NativeEventFilter.h"
 #include "UrlTest.h"
 
+#include <Kavrel/App/Application/Gesture/Scroller.h>
+
+#include <QAbstractScrollArea>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <QTouchEvent>
 
 #include <boost/make_shared.hpp>
 #include <boost/optional.hpp>
 #include <glog/logging.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -390,6 +395,23 @@ bool Application::notify(QObject* receiver, QEvent* event)
     case QEvent::ApplicationStateChange:
         if (!d->started && QGuiApplication::applicationState() == Qt::ApplicationActive)
             Start();
+        break;
+    case QEvent::Show:
+        // Every scroll area scrolls by touch, with no code of the product's.
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(receiver))
+        {
+            const QObjectList& children = area->children();
+            if (std::none_of(children.begin(), children.end(),
+                             [](QObject* child) { return qobject_cast<Gesture::Scroller*>(child); }))
+                new Gesture::Scroller(area);
+        }
+        break;
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        if (d->nativeFilter->GetRouter()->touchEvent(receiver, static_cast<QTouchEvent*>(event)))
+            return true;
         break;
     default:
         break;

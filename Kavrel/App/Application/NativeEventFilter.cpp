@@ -5,8 +5,17 @@ namespace Kavrel::App
 
 NativeEventFilter::NativeEventFilter(QObject* parent) : QObject(parent) {}
 
+Gesture::Router* NativeEventFilter::GetRouter()
+{
+    if (!router)
+        router = new Gesture::Router(this);
+    return router;
+}
+
 bool NativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* message, long* result)
 {
+    if (GetRouter()->nativeEvent(eventType, message, result))
+        return true;
     // A handler may unregister itself (or others) while being called.
     const QList<boost::shared_ptr<EventHandler>> current = handlers;
     for (const auto& handler : current)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Kavrel/App/Application/EventHandler.h>
+#include <Kavrel/App/Application/Gesture/Router.h>
 
 #include <QAbstractNativeEventFilter>
 #include <QList>
@@ -11,8 +12,8 @@
 namespace Kavrel::App
 {
 
-// Gives every native event of the process to the product's registered
-// handlers, in registration order.
+// Gives every native event of the process to the gesture router first,
+// then to the product's registered handlers, in registration order.
 class NativeEventFilter : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -27,7 +28,11 @@ public:
     // Removes the first registration of that handler, if any.
     void Unregister(const boost::shared_ptr<EventHandler>& handler);
 
+    // The gesture router, made on the first native event or the first ask.
+    Gesture::Router* GetRouter();
+
 private:
+    Gesture::Router* router = nullptr;
     QList<boost::shared_ptr<EventHandler>> handlers;
 };
 

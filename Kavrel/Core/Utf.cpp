@@ -1,6 +1,10 @@
 #include <Kavrel/Core/Utf.h>
 #include <Kavrel/Platform/Utf8.h>
 
+#include <utf8.h>
+
+#include <iterator>
+
 namespace Kavrel::Core
 {
 
@@ -8,69 +12,44 @@ namespace
 {
 constexpr char32_t REPLACEMENT = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-        c = REPLACEMENT;
-    if (c < 0x80)
-        out += static_cast<char>(c);
-    else if (c < 0x800)
-    {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else if (c < 0x10000)
-    {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else
-    {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-void AppendWide(std::wstring& out, char32_t c)
-{
-    if constexpr (sizeof(wchar_t) == 2)
-    {
-        if (c >= 0x10000)
-        {
-            c -= 0x10000;
-            out += static_cast<wchar_t>(0xD800 + (c >> 10));
-            out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-            return;
-        }
-    }
-    out += static_cast<wchar_t>(c);
-}
+bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 } // namespace
 
 std::string Utf8FromWstring(const std::wstring& text)
 {
+    // What cannot be a character (a lone surrogate half, a value past
+    // U+10FFFF) becomes U+FFFD; utfcpp then encodes what is left.
     std::string result;
     result.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
+    if constexpr (sizeof(wchar_t) == 2)
     {
-        char32_t c = static_cast<char32_t>(text[i]);
-        if constexpr (sizeof(wchar_t) == 2)
+        std::u16string units;
+        units.reserve(text.size());
+        for (size_t i = 0; i < text.size(); ++i)
         {
-            // Join surrogate pairs; a lone half becomes U+FFFD in AppendUtf8.
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size())
+            const char16_t unit = static_cast<char16_t>(text[i]);
+            const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+            const bool pairs = high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+            if (pairs)
             {
-                const char32_t low = static_cast<char32_t>(text[i + 1]);
-                if (low >= 0xDC00 && low <= 0xDFFF)
-                {
-                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
+                units += unit;
+                units += static_cast<char16_t>(text[++i]);
             }
+            else
+                units += IsSurrogate(unit) ? static_cast<char16_t>(REPLACEMENT) : unit;
         }
-        AppendUtf8(result, c);
+        utf8::unchecked::utf16to8(units.begin(), units.end(), std::back_inserter(result));
+    }
+    else
+    {
+        std::u32string points;
+        points.reserve(text.size());
+        for (const wchar_t unit : text)
+        {
+            const auto c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(unit));
+            points += IsSurrogate(c) || c > 0x10FFFF ? REPLACEMENT : c;
+        }
+        utf8::unchecked::utf32to8(points.begin(), points.end(), std::back_inserter(result));
     }
     return result;
 }
@@ -80,29 +59,10 @@ std::wstring WstringFromUtf8(const std::string& text)
     const std::string valid = Platform::MakeValidUtf8(text);
     std::wstring result;
     result.reserve(valid.size());
-    for (size_t i = 0; i < valid.size();)
-    {
-        const auto b = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(valid[k])); };
-        char32_t c = b(i);
-        size_t length = 1;
-        if (c >= 0xF0)
-        {
-            c = ((c & 0x07) << 18) | ((b(i + 1) & 0x3F) << 12) | ((b(i + 2) & 0x3F) << 6) | (b(i + 3) & 0x3F);
-            length = 4;
-        }
-        else if (c >= 0xE0)
-        {
-            c = ((c & 0x0F) << 12) | ((b(i + 1) & 0x3F) << 6) | (b(i + 2) & 0x3F);
-            length = 3;
-        }
-        else if (c >= 0xC0)
-        {
-            c = ((c & 0x1F) << 6) | (b(i + 1) & 0x3F);
-            length = 2;
-        }
-        AppendWide(result, c);
-        i += length;
-    }
+    if constexpr (sizeof(wchar_t) == 2)
+        utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(result));
+    else
+        utf8::unchecked::utf8to32(valid.begin(), valid.end(), std::back_inserter(result));
     return result;
 }
 

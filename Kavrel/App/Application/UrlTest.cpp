@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <list>
 #include <vector>
 
@@ -97,6 +98,9 @@ void RunUrlTestFromCommandLine()
         for (const QCommandLineOption& option : options)
             text += QStringLiteral("--") + option.names().first() + QLatin1Char(' ') + option.description() +
                     QLatin1Char('\n');
+        // Also on standard output, where a headless run can read it.
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        std::fflush(stdout);
         AlertBox::Exec(AlertBox::Information, QString(), text, QMessageBox::Ok, nullptr, TEST_BOX_FLAGS);
     }
     if (parser.isSet(dump) || parser.isSet(open))

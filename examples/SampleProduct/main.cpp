@@ -9,6 +9,8 @@
 //   --screenshot FILE   save the main window as PNG once started, then quit
 //   --quit-after MS     quit MS milliseconds after the start
 //   --crash             abort once started, so that the next start reports it
+//                       (three in a row, and the next start offers a safe mode)
+//   --safe-mode         start with the default theme and language
 //   --run-helper        run the helper program (as Tools > Run Helper does),
 //                       let it close at once, and quit when it has gone
 //   files               media files to add to the playlist
@@ -25,6 +27,7 @@
 #include "SampleCustomization.h"
 #include "SettingsStatusObserver.h"
 
+#include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/EntryWrapper.h>
 #include <Kavrel/App/Application/ILookAndFeelObserver.h>
@@ -34,6 +37,7 @@
 #include <Kavrel/Core/AppLocations.h>
 
 #include <QCommandLineParser>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QTextStream>
 #include <QTimer>
@@ -50,6 +54,8 @@ const char GENERAL_STORE[] = "Common";
 const char PRODUCT_STORE[] = "SampleProduct";
 const char THEME_INFO_FILE[] = "theme.json";
 const char DEFAULT_THEME[] = "light";
+// Crashes at start in a row after which the defaults are offered.
+constexpr int SAFE_MODE_STREAK = 3;
 
 // Applies the united style sheet of each theme the manager loads.
 class StyleSheetApplier : public Kavrel::App::ILookAndFeelObserver
@@ -128,6 +134,9 @@ int RealMain(int argc, char** argv)
     parser.addOption(theme);
     parser.addOption(screenshot);
     parser.addOption(crash);
+    const QCommandLineOption safeMode(QStringLiteral("safe-mode"),
+                                      QStringLiteral("Start with the default theme and language."));
+    parser.addOption(safeMode);
     const QCommandLineOption runHelper(
         QStringLiteral("run-helper"),
         QStringLiteral("Run the helper, let it close and hand the focus back, then quit."));
@@ -165,11 +174,28 @@ int RealMain(int argc, char** argv)
     StyleSheetApplier styleSheets(*lookAndFeel);
     lookAndFeel->RegisterObserver(&styleSheets);
     app.SetLookAndFeel(lookAndFeel);
-    const std::string locale =
+    std::string locale =
         StartChoice(parser.value(language), lookAndFeel->GetLocales(), *product, MainWindow::LANGUAGE_KEY,
                     Kavrel::App::LookAndFeelManager::UNKNOWN_LOCALE);
-    const std::string themeName = StartChoice(parser.value(theme), lookAndFeel->GetThemes(), *product,
-                                              MainWindow::THEME_KEY, DEFAULT_THEME);
+    std::string themeName = StartChoice(parser.value(theme), lookAndFeel->GetThemes(), *product,
+                                        MainWindow::THEME_KEY, DEFAULT_THEME);
+    // Three crashes at start in a row: perhaps the chosen look is to blame,
+    // so offer the defaults (or take them when asked to on the command line).
+    const int streak = app.GetStartupCrashStreak();
+    const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
+    bool safe = parser.isSet(safeMode);
+    if (!safe && streak >= SAFE_MODE_STREAK && !headless)
+        safe = Kavrel::App::AlertBox::Exec(
+                   Kavrel::App::AlertBox::Question, QString(),
+                   QObject::tr("The player stopped unexpectedly at start %n times in a row. Start with the "
+                               "default theme and language?",
+                               nullptr, streak),
+                   QMessageBox::Yes | QMessageBox::No, nullptr, Qt::Dialog) == QMessageBox::Yes;
+    if (safe)
+    {
+        locale = Kavrel::App::LookAndFeelManager::UNKNOWN_LOCALE;
+        themeName = DEFAULT_THEME;
+    }
     lookAndFeel->Initialize(locale, themeName);
 
     MainWindow window(product, lookAndFeel);
@@ -194,7 +220,8 @@ int RealMain(int argc, char** argv)
         << " (installed: " << Join(lookAndFeel->GetLocales()) << ")\n"
         << "Theme: " << QString::fromStdString(lookAndFeel->GetCurrentTheme())
         << " (installed: " << Join(lookAndFeel->GetThemes()) << ")\n"
-        << "Previous run: " << (app.HasUnreportedCrash() ? "crashed" : "ended properly") << '\n';
+        << "Previous run: " << (app.HasUnreportedCrash() ? "crashed" : "ended properly") << '\n'
+        << "Crashes at start in a row: " << streak << (safe ? " (safe mode)" : "") << '\n';
     out.flush();
 
     QObject::connect(&app, &Kavrel::App::Application::AutoUpdateCheckRequested, &window,

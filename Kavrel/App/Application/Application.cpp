@@ -11,6 +11,7 @@
 #include <Kavrel/App/Application/URLHandler.h>
 #include <Kavrel/Links/LinksManager.h>
 #include <Kavrel/Platform/Environment.h>
+#include <Kavrel/Platform/Event.h>
 #include <Kavrel/Platform/NamedMutex.h>
 #include <Kavrel/Platform/Process.h>
 #include <Kavrel/Platform/ProcessStarter.h>
@@ -30,6 +31,7 @@
 #include <QDir>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QTouchEvent>
 
@@ -60,6 +62,11 @@ public:
     QPointer<QMainWindow> mainWindow;
     bool started = false;
     std::unique_ptr<CrashTracker> crashTracker;
+    // How sessions end, beside the crash records; termination requests
+    // arrive through the event and quit through the normal path.
+    Kavrel::Platform::Event terminationRequested;
+    std::unique_ptr<SessionHistory> sessions;
+    QSocketNotifier* terminationNotifier = nullptr;
     mutable boost::optional<LaunchType> launchType;
     mutable boost::shared_ptr<ILinksManager> linksManager;
     boost::shared_ptr<AbstractPreferredBrowser> preferredBrowser;
@@ -93,6 +100,19 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv), d(s
                              : std::strerror(d->applicationMutex->Error()));
     d->nativeFilter = new NativeEventFilter(this);
     d->crashTracker = std::make_unique<CrashTracker>();
+    d->sessions = std::make_unique<SessionHistory>(d->terminationRequested.Handle());
+    if (d->terminationRequested.Handle() >= 0)
+    {
+        d->terminationNotifier =
+            new QSocketNotifier(d->terminationRequested.Handle(), QSocketNotifier::Read, this);
+        connect(d->terminationNotifier, &QSocketNotifier::activated, this,
+                [this]
+                {
+                    d->terminationNotifier->setEnabled(false); // the event stays set
+                    LOG(INFO) << "Asked to quit by a termination request";
+                    quit();
+                });
+    }
     d->preferredBrowser.reset(new PreferredBrowser);
     setEffectEnabled(Qt::UI_AnimateCombo, false);
     installNativeEventFilter(d->nativeFilter);
@@ -114,6 +134,7 @@ Application::~Application()
     d->preferredBrowser.reset();
     d->launchType.reset();
     d->crashTracker.reset(); // removes this process's record once more
+    d->sessions.reset();
     d->mainWindow = nullptr;
     d->linksManager.reset();
     d->mailSettingsManager.reset();
@@ -369,6 +390,8 @@ void Application::OnStart()
     if (!store || store->GetBool("autoUpdate", true))
         QTimer::singleShot(AUTO_UPDATE_DELAY_MS, Qt::PreciseTimer, this,
                            &Application::AutoUpdateCheckRequested);
+    // Living this long after the start, the session is no start-up crash.
+    QTimer::singleShot(SessionHistory::STARTUP_WINDOW_MS, this, [this] { d->sessions->MarkPastStartup(); });
     Q_EMIT ApplicationStarted();
 }
 
@@ -419,6 +442,17 @@ bool Application::notify(QObject* receiver, QEvent* event)
     return QApplication::notify(receiver, event);
 }
 
-void Application::OnAboutToQuit() { d->crashTracker->StopSession(); }
+void Application::OnAboutToQuit()
+{
+    d->crashTracker->StopSession();
+    d->sessions->MarkQuit();
+}
+
+SessionHistory::SessionEnd Application::GetPreviousSessionEnd() const
+{
+    return d->sessions->PreviousSession();
+}
+
+int Application::GetStartupCrashStreak() const { return d->sessions->StartupCrashStreak(); }
 
 } // namespace Kavrel::App

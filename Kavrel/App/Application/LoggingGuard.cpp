@@ -3,7 +3,14 @@
 #include <Kavrel/App/Application/Logging.h>
 #include <Kavrel/Util/QtLogHandler.h>
 
+#include "CrashSignals.h"
+
+#include <Kavrel/Platform/Environment.h>
+#include <Kavrel/Platform/Process.h>
+
 #include <glog/logging.h>
+
+#include <filesystem>
 
 namespace Kavrel::App
 {
@@ -21,6 +28,13 @@ LoggingGuard::LoggingGuard() : started(InitLogging(std::wstring(), 0, 10))
         auto& handler = Kavrel::Util::QtLogHandler::GetInstance();
         handler.Install();
         handler.AddFilter(&IsAcceptedQtMessage);
+        // A fatal signal leaves its backtrace in the log folder.
+        const std::string folder =
+            Kavrel::Platform::GetEnvironmentVariable("KavrelLogPath").value_or(std::string());
+        const std::string executable =
+            std::filesystem::u8path(Kavrel::Platform::GetExecutablePath()).stem().u8string();
+        CrashSignals::InstallBacktraceWriter(folder + executable + ".CRASH." +
+                                             std::to_string(Kavrel::Platform::GetCurrentProcessId()));
     }
 }
 

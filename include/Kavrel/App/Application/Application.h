@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Kavrel/App/Application/KavrelApplicationExport.h>
+#include <Kavrel/App/Application/SessionHistory.h>
 #include <Kavrel/App/Application/URLKeys.h>
 
 #include <QApplication>
@@ -77,6 +78,13 @@ public:
     bool HasUnreportedCrash() const;
     // Forgets every recorded session; HasUnreportedCrash() keeps its answer.
     void ClearCrashes();
+    // How the previous session of this executable ended: a normal quit, a
+    // crash (which signal), a termination request, or unknown (killed,
+    // power lost). The crash records above are not affected.
+    SessionHistory::SessionEnd GetPreviousSessionEnd() const;
+    // Sessions in a row that crashed within SessionHistory::STARTUP_WINDOW_MS
+    // of ApplicationStarted; a product may offer a safe mode after a few.
+    int GetStartupCrashStreak() const;
 
     // How this start relates to the last installation; computed once per
     // process from the product store's keys, which it then updates.

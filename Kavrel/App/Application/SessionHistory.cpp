@@ -1,0 +1,187 @@
+#include "CrashSignals.h"
+
+#include <Kavrel/App/Application/CrashTracker.h>
+#include <Kavrel/App/Application/SessionHistory.h>
+#include <Kavrel/Util/Process.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <glog/logging.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace Kavrel::App
+{
+
+namespace
+{
+// A record: the ending (16 bytes, written in place by the signal
+// handlers), whether start-up was over (8 bytes), when it began (24 bytes).
+constexpr qint64 STATE_BYTES = 16;
+constexpr qint64 STARTUP_BYTES = 8;
+constexpr qint64 RECORD_BYTES = 48;
+const char RUNNING[] = "running";
+const char QUIT[] = "quit";
+const char EARLY[] = "early";
+const char LIVED[] = "lived";
+// Far more records than instances ever run at once; the rest are ignored.
+constexpr int MAX_RECORDS = 256;
+
+QByteArray Field(const char* text, qint64 size)
+{
+    QByteArray field(text);
+    field = field.leftJustified(static_cast<int>(size) - 1, ' ', true);
+    return field + '\n';
+}
+
+struct Ended
+{
+    qint64 started = 0;
+    SessionHistory::SessionEnd end;
+    bool pastStartup = false;
+};
+
+// Unknown when the record does not read: the program must not trust it.
+Ended Parse(const QByteArray& record)
+{
+    Ended ended;
+    ended.end.ending = SessionHistory::Unknown;
+    if (record.size() != RECORD_BYTES)
+        return ended;
+    const QList<QByteArray> state = record.left(STATE_BYTES).trimmed().split(' ');
+    ended.pastStartup = record.mid(STATE_BYTES, STARTUP_BYTES).trimmed() == LIVED;
+    bool timeRead = false;
+    ended.started = record.mid(STATE_BYTES + STARTUP_BYTES).trimmed().toLongLong(&timeRead);
+    if (!timeRead)
+        return ended;
+    bool signalRead = false;
+    const int signal = state.value(1).toInt(&signalRead);
+    if (state.value(0) == QUIT && state.size() == 1)
+        ended.end.ending = SessionHistory::NormalQuit;
+    else if (state.value(0) == "crash" && signalRead && signal > 0)
+        ended.end = {SessionHistory::Crash, signal};
+    else if (state.value(0) == "term" && signalRead && signal > 0)
+        ended.end = {SessionHistory::TerminationRequest, signal};
+    return ended;
+}
+
+QString ExecutableName() { return QFileInfo(QCoreApplication::applicationFilePath()).baseName(); }
+} // namespace
+
+class SessionHistory::Private
+{
+public:
+    QString folder;
+    QString ownRecord;
+    int fd = -1;
+    SessionEnd previous;
+    int streak = 0;
+    bool terminated = false;
+
+    void Write(qint64 offset, const QByteArray& field)
+    {
+        if (fd < 0 ||
+            ::pwrite(fd, field.constData(), static_cast<size_t>(field.size()), offset) == field.size() ||
+            writeFailureLogged)
+            return;
+        writeFailureLogged = true;
+        LOG(ERROR) << "The session record [" << ownRecord.toStdString() << "] cannot be written";
+    }
+    bool writeFailureLogged = false;
+};
+
+QString SessionHistory::RecordFolder()
+{
+    return QFileInfo(CrashTracker::TrackerFilePath()).absolutePath() + QStringLiteral("/sessions");
+}
+
+SessionHistory::SessionHistory(int terminationEvent) : d(std::make_unique<Private>())
+{
+    d->folder = RecordFolder();
+    QDir().mkpath(d->folder);
+    const QString executable = ExecutableName();
+    const QString streakFile = d->folder + QLatin1Char('/') + executable + QStringLiteral(".streak");
+    {
+        QFile stored(streakFile);
+        if (stored.open(QIODevice::ReadOnly))
+            d->streak = std::clamp(stored.read(16).trimmed().toInt(), 0, 1000000);
+    }
+
+    // The records of sessions that have ended, oldest first.
+    std::vector<Ended> ended;
+    const QFileInfoList records =
+        QDir(d->folder).entryInfoList({executable + QStringLiteral(".*.session")}, QDir::Files, QDir::Name);
+    for (const QFileInfo& file : records.mid(0, MAX_RECORDS))
+    {
+        const unsigned long pid = file.completeBaseName().section(QLatin1Char('.'), -1).toULong();
+        if (Kavrel::Util::IsProcessRunning(pid, QCoreApplication::applicationFilePath()))
+            continue; // another instance, still running
+        QFile record(file.absoluteFilePath());
+        if (record.open(QIODevice::ReadOnly))
+            ended.push_back(Parse(record.read(RECORD_BYTES + 1)));
+        QFile::remove(file.absoluteFilePath());
+    }
+    std::stable_sort(ended.begin(), ended.end(),
+                     [](const Ended& a, const Ended& b) { return a.started < b.started; });
+    for (const Ended& session : ended)
+    {
+        const bool bad = session.end.ending == Crash || session.end.ending == Unknown;
+        d->streak = bad && !session.pastStartup ? d->streak + 1 : 0;
+    }
+    if (!ended.empty())
+        d->previous = ended.back().end;
+    QSaveFile saved(streakFile);
+    if (saved.open(QIODevice::WriteOnly))
+    {
+        saved.write(QByteArray::number(d->streak) + '\n');
+        saved.commit();
+    }
+
+    // This session's record, open for the handlers to write its ending.
+    d->ownRecord = d->folder + QLatin1Char('/') + executable + QLatin1Char('.') +
+                   QString::number(Kavrel::Util::CurrentProcessId()) + QStringLiteral(".session");
+    d->fd = ::open(QFile::encodeName(d->ownRecord).constData(),
+                   O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (d->fd < 0)
+        LOG(ERROR) << "The session record [" << d->ownRecord.toStdString()
+                   << "] cannot be created: this session's ending will read as unknown";
+    d->Write(0, Field(RUNNING, STATE_BYTES) + Field(EARLY, STARTUP_BYTES) +
+                    Field(QByteArray::number(QDateTime::currentMSecsSinceEpoch()).constData(),
+                          RECORD_BYTES - STATE_BYTES - STARTUP_BYTES));
+    CrashSignals::SetSessionRecord(d->fd);
+    CrashSignals::InstallSessionHandlers(terminationEvent);
+}
+
+SessionHistory::~SessionHistory()
+{
+    CrashSignals::SetSessionRecord(-1);
+    if (d->fd >= 0)
+        ::close(d->fd);
+}
+
+SessionHistory::SessionEnd SessionHistory::PreviousSession() const { return d->previous; }
+
+int SessionHistory::StartupCrashStreak() const { return d->streak; }
+
+void SessionHistory::MarkPastStartup() { d->Write(STATE_BYTES, Field(LIVED, STARTUP_BYTES)); }
+
+void SessionHistory::MarkQuit()
+{
+    if (d->fd < 0)
+        return;
+    char state[STATE_BYTES] = {0};
+    if (::pread(d->fd, state, sizeof state, 0) == STATE_BYTES && std::strncmp(state, "term", 4) == 0)
+        return; // asked to quit: the request is the ending
+    d->Write(0, Field(QUIT, STATE_BYTES));
+}
+
+} // namespace Kavrel::App

@@ -8,6 +8,8 @@
 #include <Kavrel/App/Application/SettingsManager.h>
 
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
 
 #include <boost/make_shared.hpp>
@@ -233,6 +235,27 @@ TEST_F(ConfirmationTest, checkBoxStaysLeftOfTheButtonsWhenTheMessageBoxRebuildsI
     EXPECT_LE(check->geometry().right(), buttons->geometry().left());
     EXPECT_TRUE(buttons->geometry().contains(buttons->geometry().left(), check->geometry().center().y()))
         << "one row";
+}
+
+TEST_F(ConfirmationTest, longMessageWrapsInsteadOfBeingCutOffUnderTheProductStyle)
+{
+    QString sheet;
+    for (const char* path : {":/productStyle.qss", ":/productStyle_win.qss"})
+    {
+        QFile file(QString::fromLatin1(path));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        sheet += QString::fromUtf8(file.readAll());
+    }
+    app.setStyleSheet(sheet);
+    auto box = std::make_unique<ConfirmationAlertBox>(
+        store, Kavrel::App::AlertBox::Question, QString(),
+        QStringLiteral("Supprimer tous les fichiers de la liste de lecture, y compris celui en cours ?"),
+        QMessageBox::Ok);
+    box->SetConfirmationText(QStringLiteral("Ne plus demander")); // a narrow button row
+    box->Show(false);
+    const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_GE(label->width(), label->minimumSizeHint().width());
 }
 
 TEST(SettingsManagerKeys, listsKeysBelowAGroupRelativeToIt)

@@ -10,6 +10,7 @@ packages=(
   libgoogle-glog-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fonts-wqy-microhei
+  qttranslations5-l10n
 )
 
 run_as_root() {

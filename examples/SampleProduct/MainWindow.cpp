@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
+#include <Kavrel/App/Application/AboutBoxDialog.h>
 #include <Kavrel/App/Application/AlertBox.h>
+#include <Kavrel/App/Application/ConfirmationAlertBox.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ILinksManager.h>
 #include <Kavrel/App/Application/RestartApplication.h>
@@ -29,6 +31,13 @@ const char SHUFFLE_KEY[] = "Player/Shuffle";
 const char LAST_TRACK_KEY[] = "Player/LastTrack";
 const char PLAY_COUNT_KEY[] = "Player/PlayCount";
 const char AUTO_UPDATE_KEY[] = "autoUpdate";
+// The identifier under which the answer to "Delete all files?" is remembered.
+const char DELETE_ALL_CONFIRMATION[] = "DeleteAllFiles";
+
+Kavrel::App::Application* App()
+{
+    return static_cast<Kavrel::App::Application*>(QCoreApplication::instance());
+}
 } // namespace
 
 MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings,
@@ -66,6 +75,9 @@ MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productS
 void MainWindow::BuildMenus()
 {
     fileMenu = menuBar()->addMenu(QString());
+    deleteAllAction = fileMenu->addAction(QString(), this, &MainWindow::DeleteAllFiles);
+    deleteAllAction->setObjectName(QStringLiteral("DeleteAllAction"));
+    fileMenu->addSeparator();
     quitAction = fileMenu->addAction(QString(), qApp, &QCoreApplication::quit);
     quitAction->setShortcut(QKeySequence::Quit);
     quitAction->setObjectName(QStringLiteral("QuitAction"));
@@ -88,6 +100,8 @@ void MainWindow::BuildMenus()
     autoUpdateAction->setChecked(settings->GetBool(AUTO_UPDATE_KEY, true));
     connect(autoUpdateAction, &QAction::toggled, this,
             [this](bool on) { settings->SetBool(AUTO_UPDATE_KEY, on); });
+    askAgainAction = toolsMenu->addAction(QString(), this, &MainWindow::AskAgainForEverything);
+    askAgainAction->setObjectName(QStringLiteral("AskAgainAction"));
     toolsMenu->addSeparator();
     restartAction = toolsMenu->addAction(QString());
     restartAction->setObjectName(QStringLiteral("RestartAction"));
@@ -121,19 +135,60 @@ void MainWindow::BuildMenus()
     forumAction = link(Kavrel::FORUM_URL_menu);
     helpMenu->addSeparator();
     encodingAction = helpMenu->addAction(QString(), this, &MainWindow::ShowEncodingNote);
+    helpMenu->addSeparator();
+    aboutAction = helpMenu->addAction(
+        QString(), this,
+        [this] { Kavrel::App::AboutBoxDialog::ShowAbout(AboutVersionText(), AboutHomePage(), true, this); });
+    aboutAction->setObjectName(QStringLiteral("AboutAction"));
+    aboutAction->setMenuRole(QAction::AboutRole);
 }
 
-void MainWindow::ShowEncodingNote()
+std::unique_ptr<Kavrel::App::AlertBox> MainWindow::CreateEncodingNote()
 {
-    const auto* app = static_cast<Kavrel::App::Application*>(QCoreApplication::instance());
-    Kavrel::App::AlertBox box(
+    auto box = std::make_unique<Kavrel::App::AlertBox>(
         Kavrel::App::AlertBox::Information, QString(),
         tr("This player decodes in software. Hardware decoding comes with a later version."), QMessageBox::Ok,
         this);
     const QString address =
-        QString::fromStdString(app->GetUrl(Kavrel::INTELMEDIA_ENCODING_MORE_URL_settings));
-    box.SetLearnMoreLink(QStringLiteral("<a href=\"%1\">%2</a>").arg(address, tr("Learn more")));
-    box.Exec();
+        QString::fromStdString(App()->GetUrl(Kavrel::INTELMEDIA_ENCODING_MORE_URL_settings));
+    box->SetLearnMoreLink(QStringLiteral("<a href=\"%1\">%2</a>").arg(address, tr("Learn more")));
+    return box;
+}
+
+void MainWindow::ShowEncodingNote() { CreateEncodingNote()->Exec(); }
+
+std::unique_ptr<Kavrel::App::ConfirmationAlertBox> MainWindow::CreateDeleteConfirmation()
+{
+    auto box = std::make_unique<Kavrel::App::ConfirmationAlertBox>(
+        settings, Kavrel::App::AlertBox::Question, QString(), tr("Delete all files from the playlist?"),
+        QMessageBox::Yes | QMessageBox::No, this);
+    box->setInformativeText(tr("The files themselves stay on the disk."));
+    box->SetConfirmationId(QLatin1String(DELETE_ALL_CONFIRMATION));
+    // A remembered "No" would make the command silently do nothing.
+    box->SetRememberOnly(QMessageBox::Yes);
+    return box;
+}
+
+void MainWindow::DeleteAllFiles()
+{
+    if (CreateDeleteConfirmation()->Exec() != QMessageBox::Yes)
+        return;
+    const int count = playlist->count();
+    playlist->clear();
+    ShowStatus(tr("%n file(s) deleted from the playlist.", "", count));
+}
+
+void MainWindow::AskAgainForEverything()
+{
+    const int count = Kavrel::App::ConfirmationAlertBox::ResetAll(*settings);
+    ShowStatus(tr("%n question(s) will be asked again.", "", count));
+}
+
+QString MainWindow::AboutVersionText() const { return App()->GetFullApplicationName(); }
+
+QString MainWindow::AboutHomePage() const
+{
+    return QString::fromStdString(App()->GetUrl(Kavrel::HOMEPAGE_URL_menuabout));
 }
 
 void MainWindow::BuildPlayer()
@@ -197,6 +252,7 @@ void MainWindow::BuildPlayer()
 void MainWindow::Retranslate()
 {
     fileMenu->setTitle(tr("&File"));
+    deleteAllAction->setText(tr("&Delete All Files..."));
     quitAction->setText(tr("&Quit"));
     playbackMenu->setTitle(tr("&Playback"));
     shuffleAction->setText(tr("&Shuffle"));
@@ -205,6 +261,7 @@ void MainWindow::Retranslate()
     themeMenu->setTitle(tr("&Theme"));
     toolsMenu->setTitle(tr("&Tools"));
     autoUpdateAction->setText(tr("Check for Updates &Automatically"));
+    askAgainAction->setText(tr("Ask Me Again for &Everything"));
     restartAction->setText(tr("&Restart"));
     helpMenu->setTitle(tr("&Help"));
     helpAction->setText(tr("&Online Help"));
@@ -212,6 +269,7 @@ void MainWindow::Retranslate()
     homePageAction->setText(tr("&Home Page"));
     forumAction->setText(tr("&Forum"));
     encodingAction->setText(tr("About &Hardware Decoding..."));
+    aboutAction->setText(tr("&About %1...").arg(App()->ApplicationName()));
 
     //: A button: play the selected track.
     playButton->setText(tr("Play"));

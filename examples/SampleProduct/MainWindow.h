@@ -8,6 +8,14 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <memory>
+
+namespace Kavrel::App
+{
+class AlertBox;
+class ConfirmationAlertBox;
+} // namespace Kavrel::App
+
 class QAction;
 class QLabel;
 class QListWidget;
@@ -35,6 +43,12 @@ public:
     // Adds files named on the command line (any language) to the playlist.
     void AddFiles(const QStringList& files);
 
+    // The dialogs behind the menus.
+    std::unique_ptr<Kavrel::App::AlertBox> CreateEncodingNote();
+    std::unique_ptr<Kavrel::App::ConfirmationAlertBox> CreateDeleteConfirmation();
+    QString AboutVersionText() const;
+    QString AboutHomePage() const;
+
 public Q_SLOTS:
     void ShowStatus(const QString& message);
 
@@ -46,6 +60,8 @@ private:
     void BuildPlayer();
     void PlaySelected();
     void ShowEncodingNote();
+    void DeleteAllFiles();
+    void AskAgainForEverything();
     // Sets every text of the window again, in the current language.
     void Retranslate();
     QString NowPlayingText() const;
@@ -54,6 +70,7 @@ private:
     boost::shared_ptr<Kavrel::App::ISettingsManager> settings;
 
     QMenu* fileMenu = nullptr;
+    QAction* deleteAllAction = nullptr;
     QAction* quitAction = nullptr;
     QMenu* playbackMenu = nullptr;
     QAction* shuffleAction = nullptr;
@@ -62,6 +79,7 @@ private:
     QMenu* themeMenu = nullptr;
     QMenu* toolsMenu = nullptr;
     QAction* autoUpdateAction = nullptr;
+    QAction* askAgainAction = nullptr;
     QAction* restartAction = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* helpAction = nullptr;
@@ -69,6 +87,7 @@ private:
     QAction* homePageAction = nullptr;
     QAction* forumAction = nullptr;
     QAction* encodingAction = nullptr;
+    QAction* aboutAction = nullptr;
 
     QListWidget* playlist = nullptr;
     QPushButton* playButton = nullptr;

@@ -1,15 +1,21 @@
 // The sample product: a small player built on the application library.
 //
 //   SampleProduct [--language LOCALE] [--theme NAME] [--screenshot FILE.png]
-//                 [--quit-after MS] [--crash] [files...]
+//                 [--sign-up] [--quit-after MS] [--crash] [files...]
 //
 //   --language LOCALE   interface language: de_DE, en_US, fr_FR, ru_RU, or
 //                       "unknown" for the user's preferred one
 //   --theme NAME        "light" or "dark"
 //   --screenshot FILE   save the main window as PNG once started, then quit
+//   --sign-up           show the e-mail sign-up once started, whatever the
+//                       kind of start (a demo)
 //   --quit-after MS     quit MS milliseconds after the start
 //   --crash             abort once started, so that the next start reports it
 //   files               media files to add to the playlist
+//
+// On the first start after installation the e-mail sign-up is offered,
+// except in runs that only render or test (--screenshot, --quit-after,
+// --crash).
 //
 // The library's link test reads its own options from the same command line:
 // --test-dump-urls, --test-open-urls, --test-custom-locales=fr_FR,en_US,
@@ -20,10 +26,11 @@
 // lays them out. With no display, run it with QT_QPA_PLATFORM=offscreen or
 // under Xvfb.
 #include "MainWindow.h"
+#include "SampleApplication.h"
 #include "SampleCustomization.h"
 #include "SettingsStatusObserver.h"
 
-#include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/EmailDialog.h>
 #include <Kavrel/App/Application/EntryWrapper.h>
 #include <Kavrel/App/Application/ILookAndFeelObserver.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>
@@ -45,6 +52,7 @@ namespace
 const char ORGANIZATION[] = "Kavrel";
 const char GENERAL_STORE[] = "Common";
 const char PRODUCT_STORE[] = "SampleProduct";
+const char MAIL_STORE[] = "Mail";
 const char THEME_INFO_FILE[] = "theme.json";
 const char DEFAULT_THEME[] = "light";
 
@@ -96,7 +104,7 @@ std::string StartChoice(const QString& requested, const std::list<std::string>& 
 
 int RealMain(int argc, char** argv)
 {
-    Kavrel::App::Application app(argc, argv);
+    SampleApplication app(argc, argv);
     app.SetCustomizationManager(boost::make_shared<SampleCustomization>());
 
     QCommandLineParser parser;
@@ -108,6 +116,8 @@ int RealMain(int argc, char** argv)
     const QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                        QStringLiteral("Quit <ms> milliseconds after the start."),
                                        QStringLiteral("ms"));
+    const QCommandLineOption signUp(QStringLiteral("sign-up"),
+                                    QStringLiteral("Show the e-mail sign-up once started, for a demo."));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Media files to add to the playlist."),
                                  QStringLiteral("[files...]"));
@@ -124,6 +134,7 @@ int RealMain(int argc, char** argv)
     parser.addOption(language);
     parser.addOption(theme);
     parser.addOption(screenshot);
+    parser.addOption(signUp);
     parser.addOption(crash);
     parser.addOption(quitAfter);
     // The library reads options of its own from the same command line (the
@@ -131,6 +142,7 @@ int RealMain(int argc, char** argv)
     parser.parse(app.arguments());
     if (parser.isSet(help))
         parser.showHelp(0);
+    app.SetSignUpOffered(!parser.isSet(screenshot) && !parser.isSet(quitAfter) && !parser.isSet(crash));
 
     // The general store is shared by the family's products; the product
     // store holds this product's own preferences.
@@ -138,6 +150,8 @@ int RealMain(int argc, char** argv)
     auto product = boost::make_shared<Kavrel::App::SettingsManager>(PRODUCT_STORE, ORGANIZATION);
     app.SetSettingsManager(general);
     app.SetProductSettingsManager(product);
+    // The sign-up's answer is the family's: one registration for every product.
+    app.SetMailSettingsManager(boost::make_shared<Kavrel::App::SettingsManager>(MAIL_STORE, ORGANIZATION));
 
     // Languages and themes installed under resources/ beside the executable;
     // the product applies the style sheet and keeps the user's choice.
@@ -172,6 +186,7 @@ int RealMain(int argc, char** argv)
         << '\n'
         << "General settings: " << QSettings(ORGANIZATION, GENERAL_STORE).fileName() << '\n'
         << "Product settings: " << QSettings(ORGANIZATION, PRODUCT_STORE).fileName() << '\n'
+        << "Mail settings: " << QSettings(ORGANIZATION, MAIL_STORE).fileName() << '\n'
         << "Language: " << QString::fromStdString(lookAndFeel->GetCurrentLocale())
         << " (installed: " << Join(lookAndFeel->GetLocales()) << ")\n"
         << "Theme: " << QString::fromStdString(lookAndFeel->GetCurrentTheme())
@@ -198,6 +213,15 @@ int RealMain(int argc, char** argv)
                                            << file << '\n';
                                        out.flush();
                                        QCoreApplication::exit(saved ? 0 : 1);
+                                   });
+            }
+            if (parser.isSet(signUp))
+            {
+                QTimer::singleShot(0, &window,
+                                   [&]
+                                   {
+                                       Kavrel::App::EmailDialog dialog(&window);
+                                       dialog.exec();
                                    });
             }
             if (parser.isSet(crash))

@@ -43,7 +43,7 @@ public:
     // Adds files named on the command line (any language) to the playlist.
     void AddFiles(const QStringList& files);
 
-    // The dialogs behind the menus.
+    // The dialogs behind the menus, for the menus and the gallery alike.
     std::unique_ptr<Kavrel::App::AlertBox> CreateEncodingNote();
     std::unique_ptr<Kavrel::App::ConfirmationAlertBox> CreateDeleteConfirmation();
     QString AboutVersionText() const;

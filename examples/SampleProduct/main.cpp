@@ -1,12 +1,15 @@
 // The sample product: a small player built on the application library.
 //
 //   SampleProduct [--language LOCALE] [--theme NAME] [--screenshot FILE.png]
-//                 [--sign-up] [--quit-after MS] [--crash] [files...]
+//                 [--gallery FOLDER] [--sign-up] [--quit-after MS] [--crash]
+//                 [files...]
 //
 //   --language LOCALE   interface language: de_DE, en_US, fr_FR, ru_RU, or
 //                       "unknown" for the user's preferred one
 //   --theme NAME        "light" or "dark"
 //   --screenshot FILE   save the main window as PNG once started, then quit
+//   --gallery FOLDER    save the main window and every dialog as PNG files,
+//                       FOLDER/<locale>/<name>.png for each language, then quit
 //   --sign-up           show the e-mail sign-up once started, whatever the
 //                       kind of start (a demo)
 //   --quit-after MS     quit MS milliseconds after the start
@@ -14,8 +17,8 @@
 //   files               media files to add to the playlist
 //
 // On the first start after installation the e-mail sign-up is offered,
-// except in runs that only render or test (--screenshot, --quit-after,
-// --crash).
+// except in runs that only render or test (--screenshot, --gallery,
+// --quit-after, --crash).
 //
 // The library's link test reads its own options from the same command line:
 // --test-dump-urls, --test-open-urls, --test-custom-locales=fr_FR,en_US,
@@ -25,6 +28,7 @@
 // menu. Both are read from resources/ beside the executable, where the build
 // lays them out. With no display, run it with QT_QPA_PLATFORM=offscreen or
 // under Xvfb.
+#include "Gallery.h"
 #include "MainWindow.h"
 #include "SampleApplication.h"
 #include "SampleCustomization.h"
@@ -116,6 +120,10 @@ int RealMain(int argc, char** argv)
     const QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                        QStringLiteral("Quit <ms> milliseconds after the start."),
                                        QStringLiteral("ms"));
+    const QCommandLineOption gallery(
+        QStringLiteral("gallery"),
+        QStringLiteral("Save the main window and every dialog in each language to <folder> (PNG) and quit."),
+        QStringLiteral("folder"));
     const QCommandLineOption signUp(QStringLiteral("sign-up"),
                                     QStringLiteral("Show the e-mail sign-up once started, for a demo."));
     parser.addPositionalArgument(QStringLiteral("files"),
@@ -134,6 +142,7 @@ int RealMain(int argc, char** argv)
     parser.addOption(language);
     parser.addOption(theme);
     parser.addOption(screenshot);
+    parser.addOption(gallery);
     parser.addOption(signUp);
     parser.addOption(crash);
     parser.addOption(quitAfter);
@@ -142,7 +151,8 @@ int RealMain(int argc, char** argv)
     parser.parse(app.arguments());
     if (parser.isSet(help))
         parser.showHelp(0);
-    app.SetSignUpOffered(!parser.isSet(screenshot) && !parser.isSet(quitAfter) && !parser.isSet(crash));
+    app.SetSignUpOffered(!parser.isSet(screenshot) && !parser.isSet(gallery) && !parser.isSet(quitAfter) &&
+                         !parser.isSet(crash));
 
     // The general store is shared by the family's products; the product
     // store holds this product's own preferences.
@@ -212,6 +222,16 @@ int RealMain(int argc, char** argv)
                                        out << (saved ? "Screenshot: " : "Could not save the screenshot to ")
                                            << file << '\n';
                                        out.flush();
+                                       QCoreApplication::exit(saved ? 0 : 1);
+                                   });
+            }
+            if (parser.isSet(gallery))
+            {
+                QTimer::singleShot(0, &window,
+                                   [&]
+                                   {
+                                       const bool saved =
+                                           RenderGallery(window, *lookAndFeel, parser.value(gallery), out);
                                        QCoreApplication::exit(saved ? 0 : 1);
                                    });
             }

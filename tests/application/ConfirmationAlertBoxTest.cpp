@@ -4,7 +4,6 @@
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/ConfirmationAlertBox.h>
-#include <Kavrel/App/Application/ISettingsManagerObserver.h>
 #include <Kavrel/App/Application/SettingsManager.h>
 
 #include <QDialogButtonBox>
@@ -21,29 +20,6 @@ using Button = QMessageBox::StandardButton;
 
 namespace
 {
-// Logs the store's Bool and Int changes as "<key>=<value>".
-class ChangeLog : public Kavrel::App::ISettingsManagerObserver
-{
-public:
-    std::vector<std::string> changes;
-    void OnBoolChanged(const std::string& k, bool v, const boost::optional<bool>&) override
-    {
-        changes.push_back(k + "=" + (v ? "true" : "false"));
-    }
-    void OnIntChanged(const std::string& k, int v, const boost::optional<int>&) override
-    {
-        changes.push_back(k + "=" + std::to_string(v));
-    }
-    void OnStringChanged(const std::string&, const std::string&, const boost::optional<std::string>&) override
-    {
-    }
-    void OnByteArrayChanged(const std::string&, const std::vector<unsigned char>&,
-                            const boost::optional<std::vector<unsigned char>>&) override
-    {
-    }
-    void OnInt64Changed(const std::string&, long long, const boost::optional<long long>&) override {}
-    void OnDoubleChanged(const std::string&, double, const boost::optional<double>&) override {}
-};
 
 struct Outcome
 {
@@ -104,7 +80,7 @@ class ConfirmationKeys : public ConfirmationTest, public ::testing::WithParamInt
 
 TEST_P(ConfirmationKeys, tickedAnswerIsStoredUnderTheIdsTwoKeysInOrder)
 {
-    ChangeLog log;
+    Kavrel::Test::ChangeLog log;
     store->RegisterObserver(&log);
     auto box = Box(GetParam().id);
     EXPECT_EQ(Answer(*box, QMessageBox::No, true).result, QMessageBox::No);

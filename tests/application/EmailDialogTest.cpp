@@ -4,7 +4,6 @@
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/EmailDialog.h>
-#include <Kavrel/App/Application/ISettingsManagerObserver.h>
 #include <Kavrel/App/Application/SettingsManager.h>
 
 #include <QLineEdit>
@@ -18,25 +17,6 @@ using Kavrel::App::EmailDialog;
 
 namespace
 {
-// Logs the store's string changes as "<key>=<value>".
-class StringLog : public Kavrel::App::ISettingsManagerObserver
-{
-public:
-    std::vector<std::string> changes;
-    void OnStringChanged(const std::string& k, const std::string& v,
-                         const boost::optional<std::string>&) override
-    {
-        changes.push_back(k + "=" + v);
-    }
-    void OnBoolChanged(const std::string&, bool, const boost::optional<bool>&) override {}
-    void OnIntChanged(const std::string&, int, const boost::optional<int>&) override {}
-    void OnByteArrayChanged(const std::string&, const std::vector<unsigned char>&,
-                            const boost::optional<std::vector<unsigned char>>&) override
-    {
-    }
-    void OnInt64Changed(const std::string&, long long, const boost::optional<long long>&) override {}
-    void OnDoubleChanged(const std::string&, double, const boost::optional<double>&) override {}
-};
 
 // A product whose start is of a chosen kind and which offers the sign-up.
 class SignUpApplication : public Application
@@ -67,7 +47,7 @@ protected:
         boost::make_shared<Kavrel::Test::DialogProduct>();
     boost::shared_ptr<Kavrel::App::SettingsManager> mail = boost::make_shared<Kavrel::App::SettingsManager>(
         Kavrel::Test::NewSettingsFile(), QSettings::IniFormat);
-    StringLog log;
+    Kavrel::Test::ChangeLog log;
 };
 
 struct AnswerCase

@@ -1,8 +1,10 @@
 #include "MainWindow.h"
 #include "CodecsMenu.h"
 
+#include <Kavrel/App/Application/AboutBoxDialog.h>
 #include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/Gesture/Emitter.h>
+#include <Kavrel/App/Application/ConfirmationAlertBox.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ILinksManager.h>
 #include <Kavrel/App/Application/IPCManager.h>
@@ -36,6 +38,13 @@ const char SHUFFLE_KEY[] = "Player/Shuffle";
 const char LAST_TRACK_KEY[] = "Player/LastTrack";
 const char PLAY_COUNT_KEY[] = "Player/PlayCount";
 const char AUTO_UPDATE_KEY[] = "autoUpdate";
+// The identifier under which the answer to "Delete all files?" is remembered.
+const char DELETE_ALL_CONFIRMATION[] = "DeleteAllFiles";
+
+Kavrel::App::Application* App()
+{
+    return static_cast<Kavrel::App::Application*>(QCoreApplication::instance());
+}
 } // namespace
 
 MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings,
@@ -86,6 +95,9 @@ void MainWindow::BuildMenus()
     hideOthersAction = fileMenu->addAction(QString());
     hideOthersAction->setObjectName(QStringLiteral("action_Hide_Others"));
     fileMenu->addSeparator();
+    deleteAllAction = fileMenu->addAction(QString(), this, &MainWindow::DeleteAllFiles);
+    deleteAllAction->setObjectName(QStringLiteral("DeleteAllAction"));
+    fileMenu->addSeparator();
     quitAction = fileMenu->addAction(QString(), qApp, &QCoreApplication::quit);
     quitAction->setObjectName(QStringLiteral("QuitAction"));
 
@@ -110,6 +122,8 @@ void MainWindow::BuildMenus()
     helperAction = toolsMenu->addAction(QString());
     helperAction->setObjectName(QStringLiteral("RunHelperAction"));
     connect(helperAction, &QAction::triggered, this, [this] { RunHelper(); });
+    askAgainAction = toolsMenu->addAction(QString(), this, &MainWindow::AskAgainForEverything);
+    askAgainAction->setObjectName(QStringLiteral("AskAgainAction"));
     toolsMenu->addSeparator();
     restartAction = toolsMenu->addAction(QString());
     restartAction->setObjectName(QStringLiteral("RestartAction"));
@@ -157,21 +171,63 @@ void MainWindow::BuildMenus()
     helpMenu->addSeparator();
     encodingAction = helpMenu->addAction(QString(), this, &MainWindow::ShowEncodingNote);
 
+    helpMenu->addSeparator();
+    aboutAction = helpMenu->addAction(
+        QString(), this,
+        [this] { Kavrel::App::AboutBoxDialog::ShowAbout(AboutVersionText(), AboutHomePage(), true, this); });
+    aboutAction->setObjectName(QStringLiteral("AboutAction"));
+    aboutAction->setMenuRole(QAction::AboutRole);
+
     // Minimise and zoom touch the player's own window only, never a dialog.
     new Kavrel::App::MacMenuActionHandler(menuBar(), [this](QWidget* window) { return window == this; });
 }
 
-void MainWindow::ShowEncodingNote()
+std::unique_ptr<Kavrel::App::AlertBox> MainWindow::CreateEncodingNote()
 {
-    const auto* app = static_cast<Kavrel::App::Application*>(QCoreApplication::instance());
-    Kavrel::App::AlertBox box(
+    auto box = std::make_unique<Kavrel::App::AlertBox>(
         Kavrel::App::AlertBox::Information, QString(),
         tr("This player decodes in software. Hardware decoding comes with a later version."), QMessageBox::Ok,
         this);
     const QString address =
-        QString::fromStdString(app->GetUrl(Kavrel::INTELMEDIA_ENCODING_MORE_URL_settings));
-    box.SetLearnMoreLink(QStringLiteral("<a href=\"%1\">%2</a>").arg(address, tr("Learn more")));
-    box.Exec();
+        QString::fromStdString(App()->GetUrl(Kavrel::INTELMEDIA_ENCODING_MORE_URL_settings));
+    box->SetLearnMoreLink(QStringLiteral("<a href=\"%1\">%2</a>").arg(address, tr("Learn more")));
+    return box;
+}
+
+void MainWindow::ShowEncodingNote() { CreateEncodingNote()->Exec(); }
+
+std::unique_ptr<Kavrel::App::ConfirmationAlertBox> MainWindow::CreateDeleteConfirmation()
+{
+    auto box = std::make_unique<Kavrel::App::ConfirmationAlertBox>(
+        settings, Kavrel::App::AlertBox::Question, QString(), tr("Delete all files from the playlist?"),
+        QMessageBox::Yes | QMessageBox::No, this);
+    box->setInformativeText(tr("The files themselves stay on the disk."));
+    box->SetConfirmationId(QLatin1String(DELETE_ALL_CONFIRMATION));
+    // A remembered "No" would make the command silently do nothing.
+    box->SetRememberOnly(QMessageBox::Yes);
+    return box;
+}
+
+void MainWindow::DeleteAllFiles()
+{
+    if (CreateDeleteConfirmation()->Exec() != QMessageBox::Yes)
+        return;
+    const int count = playlist->count();
+    playlist->clear();
+    ShowStatus(tr("%n file(s) deleted from the playlist.", "", count));
+}
+
+void MainWindow::AskAgainForEverything()
+{
+    const int count = Kavrel::App::ConfirmationAlertBox::ResetAll(*settings);
+    ShowStatus(tr("%n question(s) will be asked again.", "", count));
+}
+
+QString MainWindow::AboutVersionText() const { return App()->GetFullApplicationName(); }
+
+QString MainWindow::AboutHomePage() const
+{
+    return QString::fromStdString(App()->GetUrl(Kavrel::HOMEPAGE_URL_menuabout));
 }
 
 void MainWindow::BuildPlayer()
@@ -258,6 +314,7 @@ void MainWindow::Retranslate()
     preferencesAction->setText(tr("&Preferences..."));
     hideAction->setText(tr("&Hide Sample Player"));
     hideOthersAction->setText(tr("Hide &Others"));
+    deleteAllAction->setText(tr("&Delete All Files..."));
     quitAction->setText(tr("&Quit"));
     codecsMenu->Retranslate();
     windowMenu->setTitle(tr("&Window"));
@@ -272,6 +329,7 @@ void MainWindow::Retranslate()
     toolsMenu->setTitle(tr("&Tools"));
     autoUpdateAction->setText(tr("Check for Updates &Automatically"));
     helperAction->setText(tr("Run &Helper"));
+    askAgainAction->setText(tr("Ask Me Again for &Everything"));
     restartAction->setText(tr("&Restart"));
     helpMenu->setTitle(tr("&Help"));
     helpAction->setText(tr("&Online Help"));
@@ -279,6 +337,7 @@ void MainWindow::Retranslate()
     homePageAction->setText(tr("&Home Page"));
     forumAction->setText(tr("&Forum"));
     encodingAction->setText(tr("About &Hardware Decoding..."));
+    aboutAction->setText(tr("&About %1...").arg(App()->ApplicationName()));
 
     //: A button: play the selected track.
     playButton->setText(tr("Play"));

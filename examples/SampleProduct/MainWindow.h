@@ -13,6 +13,12 @@
 #include <memory>
 
 class CodecsMenu;
+namespace Kavrel::App
+{
+class AlertBox;
+class ConfirmationAlertBox;
+} // namespace Kavrel::App
+
 class QAction;
 class QLabel;
 class QListWidget;
@@ -43,6 +49,11 @@ public:
     // Starts the helper program as a slave with the given arguments;
     // closing it brings this window back to the front.
     void RunHelper(const QString& arguments = QString());
+    // The dialogs behind the menus, for the menus and the gallery alike.
+    std::unique_ptr<Kavrel::App::AlertBox> CreateEncodingNote();
+    std::unique_ptr<Kavrel::App::ConfirmationAlertBox> CreateDeleteConfirmation();
+    QString AboutVersionText() const;
+    QString AboutHomePage() const;
 
 public Q_SLOTS:
     void ShowStatus(const QString& message);
@@ -61,6 +72,8 @@ private:
     void PlaySelected();
     void ShowEncodingNote();
 
+    void DeleteAllFiles();
+    void AskAgainForEverything();
     // Sets every text of the window again, in the current language.
     void Retranslate();
     QString NowPlayingText() const;
@@ -72,6 +85,7 @@ private:
     QAction* preferencesAction = nullptr;
     QAction* hideAction = nullptr;
     QAction* hideOthersAction = nullptr;
+    QAction* deleteAllAction = nullptr;
     QAction* quitAction = nullptr;
     QMenu* playbackMenu = nullptr;
     QAction* shuffleAction = nullptr;
@@ -81,6 +95,7 @@ private:
     QMenu* toolsMenu = nullptr;
     QAction* autoUpdateAction = nullptr;
     QAction* helperAction = nullptr;
+    QAction* askAgainAction = nullptr;
     QAction* restartAction = nullptr;
     CodecsMenu* codecsMenu = nullptr;
     QMenu* windowMenu = nullptr;
@@ -93,6 +108,7 @@ private:
     QAction* homePageAction = nullptr;
     QAction* forumAction = nullptr;
     QAction* encodingAction = nullptr;
+    QAction* aboutAction = nullptr;
 
     QListWidget* playlist = nullptr;
     QPushButton* playButton = nullptr;

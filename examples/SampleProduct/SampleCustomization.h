@@ -16,7 +16,8 @@ public:
     QPixmap GetApplicationIcon() const override;
     std::string GetEditionName() const override { return "Free"; }
     std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
+    // The sign-up is offered on the first start after installation.
+    bool IsEmailDialogEnabled() const override { return true; }
     std::string GetSupportEmail() const override { return "mailto:support@example.com"; }
     void SetLocale(const std::string& newLocale) override { locale = newLocale; }
 

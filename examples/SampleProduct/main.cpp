@@ -1,12 +1,17 @@
 // The sample product: a small player built on the application library.
 //
 //   SampleProduct [--language LOCALE] [--theme NAME] [--screenshot FILE.png]
-//                 [--quit-after MS] [--crash] [files...]
+//                 [--gallery FOLDER] [--sign-up] [--quit-after MS] [--crash]
+//                 [files...]
 //
 //   --language LOCALE   interface language: de_DE, en_US, fr_FR, ru_RU, or
 //                       "unknown" for the user's preferred one
 //   --theme NAME        "light" or "dark"
 //   --screenshot FILE   save the main window as PNG once started, then quit
+//   --gallery FOLDER    save the main window and every dialog as PNG files,
+//                       FOLDER/<locale>/<name>.png for each language, then quit
+//   --sign-up           show the e-mail sign-up once started, whatever the
+//                       kind of start (a demo)
 //   --quit-after MS     quit MS milliseconds after the start
 //   --crash             abort once started, so that the next start reports it
 //                       (three in a row, and the next start offers a safe mode)
@@ -14,6 +19,10 @@
 //   --run-helper        run the helper program (as Tools > Run Helper does),
 //                       let it close at once, and quit when it has gone
 //   files               media files to add to the playlist
+//
+// On the first start after installation the e-mail sign-up is offered,
+// except in runs that only render or test (--screenshot, --gallery,
+// --quit-after, --crash).
 //
 // The library's link test reads its own options from the same command line:
 // --test-dump-urls, --test-open-urls, --test-custom-locales=fr_FR,en_US,
@@ -23,12 +32,15 @@
 // menu. Both are read from resources/ beside the executable, where the build
 // lays them out. With no display, run it with QT_QPA_PLATFORM=offscreen or
 // under Xvfb.
+#include "Gallery.h"
 #include "MainWindow.h"
+#include "SampleApplication.h"
 #include "SampleCustomization.h"
 #include "SettingsStatusObserver.h"
 
 #include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/EmailDialog.h>
 #include <Kavrel/App/Application/EntryWrapper.h>
 #include <Kavrel/App/Application/ILookAndFeelObserver.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>
@@ -52,6 +64,7 @@ namespace
 const char ORGANIZATION[] = "Kavrel";
 const char GENERAL_STORE[] = "Common";
 const char PRODUCT_STORE[] = "SampleProduct";
+const char MAIL_STORE[] = "Mail";
 const char THEME_INFO_FILE[] = "theme.json";
 const char DEFAULT_THEME[] = "light";
 // Crashes at start in a row after which the defaults are offered.
@@ -105,7 +118,7 @@ std::string StartChoice(const QString& requested, const std::list<std::string>& 
 
 int RealMain(int argc, char** argv)
 {
-    Kavrel::App::Application app(argc, argv);
+    SampleApplication app(argc, argv);
     app.SetCustomizationManager(boost::make_shared<SampleCustomization>());
 
     QCommandLineParser parser;
@@ -117,6 +130,12 @@ int RealMain(int argc, char** argv)
     const QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                        QStringLiteral("Quit <ms> milliseconds after the start."),
                                        QStringLiteral("ms"));
+    const QCommandLineOption gallery(
+        QStringLiteral("gallery"),
+        QStringLiteral("Save the main window and every dialog in each language to <folder> (PNG) and quit."),
+        QStringLiteral("folder"));
+    const QCommandLineOption signUp(QStringLiteral("sign-up"),
+                                    QStringLiteral("Show the e-mail sign-up once started, for a demo."));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Media files to add to the playlist."),
                                  QStringLiteral("[files...]"));
@@ -133,6 +152,8 @@ int RealMain(int argc, char** argv)
     parser.addOption(language);
     parser.addOption(theme);
     parser.addOption(screenshot);
+    parser.addOption(gallery);
+    parser.addOption(signUp);
     parser.addOption(crash);
     const QCommandLineOption safeMode(QStringLiteral("safe-mode"),
                                       QStringLiteral("Start with the default theme and language."));
@@ -147,6 +168,8 @@ int RealMain(int argc, char** argv)
     parser.parse(app.arguments());
     if (parser.isSet(help))
         parser.showHelp(0);
+    app.SetSignUpOffered(!parser.isSet(screenshot) && !parser.isSet(gallery) && !parser.isSet(quitAfter) &&
+                         !parser.isSet(crash));
 
     // Values left by the product's older generation are re-encoded once;
     // the keys it had and that this one drops go.
@@ -165,6 +188,8 @@ int RealMain(int argc, char** argv)
     auto product = boost::make_shared<Kavrel::App::SettingsManager>(PRODUCT_STORE, ORGANIZATION);
     app.SetSettingsManager(general);
     app.SetProductSettingsManager(product);
+    // The sign-up's answer is the family's: one registration for every product.
+    app.SetMailSettingsManager(boost::make_shared<Kavrel::App::SettingsManager>(MAIL_STORE, ORGANIZATION));
 
     // Languages and themes installed under resources/ beside the executable;
     // the product applies the style sheet and keeps the user's choice.
@@ -216,6 +241,7 @@ int RealMain(int argc, char** argv)
         << '\n'
         << "General settings: " << QSettings(ORGANIZATION, GENERAL_STORE).fileName() << '\n'
         << "Product settings: " << QSettings(ORGANIZATION, PRODUCT_STORE).fileName() << '\n'
+        << "Mail settings: " << QSettings(ORGANIZATION, MAIL_STORE).fileName() << '\n'
         << "Language: " << QString::fromStdString(lookAndFeel->GetCurrentLocale())
         << " (installed: " << Join(lookAndFeel->GetLocales()) << ")\n"
         << "Theme: " << QString::fromStdString(lookAndFeel->GetCurrentTheme())
@@ -243,6 +269,25 @@ int RealMain(int argc, char** argv)
                                            << file << '\n';
                                        out.flush();
                                        QCoreApplication::exit(saved ? 0 : 1);
+                                   });
+            }
+            if (parser.isSet(gallery))
+            {
+                QTimer::singleShot(0, &window,
+                                   [&]
+                                   {
+                                       const bool saved =
+                                           RenderGallery(window, *lookAndFeel, parser.value(gallery), out);
+                                       QCoreApplication::exit(saved ? 0 : 1);
+                                   });
+            }
+            if (parser.isSet(signUp))
+            {
+                QTimer::singleShot(0, &window,
+                                   [&]
+                                   {
+                                       Kavrel::App::EmailDialog dialog(&window);
+                                       dialog.exec();
                                    });
             }
             if (parser.isSet(crash))

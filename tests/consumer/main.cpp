@@ -1,7 +1,11 @@
 // Builds against the installed headers only and runs the start sequence.
+#include <Kavrel/App/Application/AboutBoxDialog.h>
 #include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/Application.h>
+#include <Kavrel/App/Application/ConfirmationAlertBox.h>
 #include <Kavrel/App/Application/CrashTracker.h>
+#include <Kavrel/App/Application/EmailDialog.h>
+#include <Kavrel/App/Application/EmailWidget.h>
 #include <Kavrel/App/Application/EntryWrapper.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ISettingsManagerObserver.h>
@@ -9,6 +13,7 @@
 #include <Kavrel/App/Application/ProductConstants.h>
 #include <Kavrel/App/Application/ResourcePaths.h>
 #include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/Util/EmailValidator.h>
 
 #include <QTemporaryDir>
 #include <QTimer>

@@ -1,5 +1,6 @@
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/CrashTracker.h>
+#include <Kavrel/App/Application/EmailDialog.h>
 #include <Kavrel/App/Application/EventHandler.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ILookAndFeelManager.h>
@@ -440,6 +441,23 @@ bool Application::notify(QObject* receiver, QEvent* event)
         break;
     }
     return QApplication::notify(receiver, event);
+}
+
+void Application::ShowEmailDialogIfNeeded()
+{
+    if (!IsFirstLauch())
+        return;
+    if (!d->customizationManager || !d->customizationManager->IsEmailDialogEnabled())
+        return;
+    const auto mail = GetMailSettingsManager();
+    if (mail && mail->GetString("IsRegUser", std::string()) == "1")
+        return;
+    if (GetLaunchType() != FirstLaunch)
+        return;
+    // The parent may go while the dialog runs; the guard then holds null.
+    QPointer<EmailDialog> dialog = new EmailDialog(d->mainWindow ? d->mainWindow.data() : activeWindow());
+    dialog->exec();
+    delete dialog;
 }
 
 void Application::OnAboutToQuit()

@@ -177,6 +177,28 @@ void SettingsManager::Remove(const std::string& key)
     settings.remove(Utf8ToQString(key));
 }
 
+std::vector<std::string> SettingsManager::GetKeys(const std::string& group) const
+{
+    // QSettings ignores slashes around a group name; so does the prefix.
+    QString prefix = Utf8ToQString(group);
+    while (prefix.startsWith(QLatin1Char('/')))
+        prefix.remove(0, 1);
+    while (prefix.endsWith(QLatin1Char('/')))
+        prefix.chop(1);
+    if (!prefix.isEmpty())
+        prefix += QLatin1Char('/');
+    QStringList keys;
+    {
+        std::lock_guard<std::mutex> lock(storeMutex);
+        keys = settings.allKeys();
+    }
+    std::vector<std::string> found;
+    for (const QString& key : keys)
+        if (key.startsWith(prefix))
+            found.push_back(Kavrel::Util::QStringToUtf8(key.mid(prefix.size())));
+    return found;
+}
+
 bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newValue, QVariant& previousValue)
 {
     // One lock over read, compare and write: two threads setting the same key

@@ -2,6 +2,95 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en_US">
 <context>
+    <name>AboutBoxDialog</name>
+    <message>
+        <source>&lt;a href=&quot;#&quot;&gt;Visit home page&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;#&quot;&gt;Startseite besuchen&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>All Rights Reserved</source>
+        <translation>Alle Rechte vorbehalten</translation>
+    </message>
+    <message>
+        <source>&lt;a href=&quot;#&quot;&gt;Custom URL&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;#&quot;&gt;Eigener Link&lt;/a&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>EmailWidget</name>
+    <message>
+        <source>Thank you for choosing Kavrel software!</source>
+        <translation>Danke, dass Sie sich für Kavrel-Software entschieden haben!</translation>
+    </message>
+    <message>
+        <source>We have special
+discounts for you!</source>
+        <translation>Wir haben besondere
+Rabatte für Sie!</translation>
+    </message>
+    <message>
+        <source>Register to get technical support, special deals and tips for making great videos.</source>
+        <translation>Registrieren Sie sich für technischen Support, Sonderangebote und Tipps für großartige Videos.</translation>
+    </message>
+    <message>
+        <source>Email:</source>
+        <translation>E-Mail:</translation>
+    </message>
+    <message>
+        <source>I don&apos;t want to recieve Kavrel newsletters</source>
+        <translation>Ich möchte keine Kavrel-Newsletter erhalten</translation>
+    </message>
+    <message>
+        <source>You may cancel this subscription at any time.</source>
+        <translation>Sie können dieses Abonnement jederzeit kündigen.</translation>
+    </message>
+    <message>
+        <source>No, thanks</source>
+        <translation>Nein, danke</translation>
+    </message>
+    <message>
+        <source>Register and continue</source>
+        <translation>Registrieren und weiter</translation>
+    </message>
+</context>
+<context>
+    <name>Kavrel::App::AboutBoxDialog</name>
+    <message>
+        <source>Visit homepage</source>
+        <translation>Startseite besuchen</translation>
+    </message>
+    <message>
+        <source>Copyright © %1 %2</source>
+        <translation>Copyright © %1 %2</translation>
+    </message>
+    <message>
+        <source>Email address has been copied to the clipboard</source>
+        <translation>Die E-Mail-Adresse wurde in die Zwischenablage kopiert</translation>
+    </message>
+</context>
+<context>
+    <name>Kavrel::App::ConfirmationAlertBox</name>
+    <message>
+        <source>Don&apos;t show this again</source>
+        <translation>Nicht mehr anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>Kavrel::App::EmailWidget</name>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Register now and you will be among the first to know about our special offers and sales.</source>
+        <translation>Registrieren Sie sich jetzt und erfahren Sie als Erste von unseren Sonderangeboten und Rabattaktionen.</translation>
+    </message>
+    <message>
+        <source>Please enter a valid email address</source>
+        <translation>Bitte geben Sie eine gültige E-Mail-Adresse ein</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>&amp;Restart</source>
@@ -134,6 +223,40 @@
         <source>%1; %2</source>
         <extracomment>The kind of start, then how the previous run ended: &quot;Regular start; the previous run ended properly&quot;.</extracomment>
         <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>Delete all files from the playlist?</source>
+        <translation>Alle Dateien aus der Wiedergabeliste löschen?</translation>
+    </message>
+    <message>
+        <source>The files themselves stay on the disk.</source>
+        <translation>Die Dateien selbst bleiben auf dem Datenträger.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) deleted from the playlist.</source>
+        <translation>
+            <numerusform>%n Datei aus der Wiedergabeliste gelöscht.</numerusform>
+            <numerusform>%n Dateien aus der Wiedergabeliste gelöscht.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n question(s) will be asked again.</source>
+        <translation>
+            <numerusform>%n Frage wird wieder gestellt.</numerusform>
+            <numerusform>%n Fragen werden wieder gestellt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Delete All Files...</source>
+        <translation>Alle Dateien &amp;löschen...</translation>
+    </message>
+    <message>
+        <source>Ask Me Again for &amp;Everything</source>
+        <translation>Bei allem &amp;wieder fragen</translation>
+    </message>
+    <message>
+        <source>&amp;About %1...</source>
+        <translation>&amp;Über %1...</translation>
     </message>
 </context>
 <context>

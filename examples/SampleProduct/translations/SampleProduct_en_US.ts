@@ -2,6 +2,23 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="en_US">
 <context>
+    <name>MainWindow</name>
+    <message numerus="yes">
+        <source>%n file(s) deleted from the playlist.</source>
+        <translation>
+            <numerusform>%n file deleted from the playlist.</numerusform>
+            <numerusform>%n files deleted from the playlist.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n question(s) will be asked again.</source>
+        <translation>
+            <numerusform>%n question will be asked again.</numerusform>
+            <numerusform>%n questions will be asked again.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>SettingsStatusObserver</name>
     <message numerus="yes">
         <source>%n byte(s)</source>

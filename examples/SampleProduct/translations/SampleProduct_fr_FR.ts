@@ -2,6 +2,95 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR" sourcelanguage="en_US">
 <context>
+    <name>AboutBoxDialog</name>
+    <message>
+        <source>&lt;a href=&quot;#&quot;&gt;Visit home page&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;#&quot;&gt;Visiter la page d&apos;accueil&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>All Rights Reserved</source>
+        <translation>Tous droits réservés</translation>
+    </message>
+    <message>
+        <source>&lt;a href=&quot;#&quot;&gt;Custom URL&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;#&quot;&gt;Lien personnalisé&lt;/a&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>EmailWidget</name>
+    <message>
+        <source>Thank you for choosing Kavrel software!</source>
+        <translation>Merci d&apos;avoir choisi un logiciel Kavrel !</translation>
+    </message>
+    <message>
+        <source>We have special
+discounts for you!</source>
+        <translation>Nous avons des remises
+spéciales pour vous !</translation>
+    </message>
+    <message>
+        <source>Register to get technical support, special deals and tips for making great videos.</source>
+        <translation>Inscrivez-vous pour obtenir une assistance technique, des offres spéciales et des conseils pour réaliser de superbes vidéos.</translation>
+    </message>
+    <message>
+        <source>Email:</source>
+        <translation>E-mail :</translation>
+    </message>
+    <message>
+        <source>I don&apos;t want to recieve Kavrel newsletters</source>
+        <translation>Je ne souhaite pas recevoir la lettre d&apos;information Kavrel</translation>
+    </message>
+    <message>
+        <source>You may cancel this subscription at any time.</source>
+        <translation>Vous pouvez vous désabonner à tout moment.</translation>
+    </message>
+    <message>
+        <source>No, thanks</source>
+        <translation>Non, merci</translation>
+    </message>
+    <message>
+        <source>Register and continue</source>
+        <translation>S&apos;inscrire et continuer</translation>
+    </message>
+</context>
+<context>
+    <name>Kavrel::App::AboutBoxDialog</name>
+    <message>
+        <source>Visit homepage</source>
+        <translation>Visiter le site web</translation>
+    </message>
+    <message>
+        <source>Copyright © %1 %2</source>
+        <translation>Copyright © %1 %2</translation>
+    </message>
+    <message>
+        <source>Email address has been copied to the clipboard</source>
+        <translation>L&apos;adresse e-mail a été copiée dans le presse-papiers</translation>
+    </message>
+</context>
+<context>
+    <name>Kavrel::App::ConfirmationAlertBox</name>
+    <message>
+        <source>Don&apos;t show this again</source>
+        <translation>Ne plus afficher</translation>
+    </message>
+</context>
+<context>
+    <name>Kavrel::App::EmailWidget</name>
+    <message>
+        <source>Skip</source>
+        <translation>Passer</translation>
+    </message>
+    <message>
+        <source>Register now and you will be among the first to know about our special offers and sales.</source>
+        <translation>Inscrivez-vous maintenant et soyez parmi les premiers informés de nos offres spéciales et de nos soldes.</translation>
+    </message>
+    <message>
+        <source>Please enter a valid email address</source>
+        <translation>Veuillez saisir une adresse e-mail valide</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>&amp;Restart</source>
@@ -21,7 +110,7 @@
     </message>
     <message>
         <source>&amp;Home Page</source>
-        <translation>&amp;Page d'accueil</translation>
+        <translation>&amp;Page d&apos;accueil</translation>
     </message>
     <message>
         <source>&amp;Forum</source>
@@ -134,6 +223,40 @@
         <source>%1; %2</source>
         <extracomment>The kind of start, then how the previous run ended: &quot;Regular start; the previous run ended properly&quot;.</extracomment>
         <translation>%1&#xa0;; %2</translation>
+    </message>
+    <message>
+        <source>Delete all files from the playlist?</source>
+        <translation>Supprimer tous les fichiers de la liste de lecture ?</translation>
+    </message>
+    <message>
+        <source>The files themselves stay on the disk.</source>
+        <translation>Les fichiers eux-mêmes restent sur le disque.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) deleted from the playlist.</source>
+        <translation>
+            <numerusform>%n fichier supprimé de la liste de lecture.</numerusform>
+            <numerusform>%n fichiers supprimés de la liste de lecture.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n question(s) will be asked again.</source>
+        <translation>
+            <numerusform>%n question sera de nouveau posée.</numerusform>
+            <numerusform>%n questions seront de nouveau posées.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Delete All Files...</source>
+        <translation>&amp;Supprimer tous les fichiers...</translation>
+    </message>
+    <message>
+        <source>Ask Me Again for &amp;Everything</source>
+        <translation>&amp;Tout redemander</translation>
+    </message>
+    <message>
+        <source>&amp;About %1...</source>
+        <translation>À &amp;propos de %1...</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,95 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU" sourcelanguage="en_US">
 <context>
+    <name>AboutBoxDialog</name>
+    <message>
+        <source>&lt;a href=&quot;#&quot;&gt;Visit home page&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;#&quot;&gt;Посетить домашнюю страницу&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>All Rights Reserved</source>
+        <translation>Все права защищены</translation>
+    </message>
+    <message>
+        <source>&lt;a href=&quot;#&quot;&gt;Custom URL&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;#&quot;&gt;Своя ссылка&lt;/a&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>EmailWidget</name>
+    <message>
+        <source>Thank you for choosing Kavrel software!</source>
+        <translation>Спасибо, что выбрали программы Kavrel!</translation>
+    </message>
+    <message>
+        <source>We have special
+discounts for you!</source>
+        <translation>У нас есть особые
+скидки для вас!</translation>
+    </message>
+    <message>
+        <source>Register to get technical support, special deals and tips for making great videos.</source>
+        <translation>Зарегистрируйтесь, чтобы получать техническую поддержку, специальные предложения и советы по созданию отличных видео.</translation>
+    </message>
+    <message>
+        <source>Email:</source>
+        <translation>Эл. почта:</translation>
+    </message>
+    <message>
+        <source>I don&apos;t want to recieve Kavrel newsletters</source>
+        <translation>Я не хочу получать рассылку Kavrel</translation>
+    </message>
+    <message>
+        <source>You may cancel this subscription at any time.</source>
+        <translation>Вы можете отменить подписку в любое время.</translation>
+    </message>
+    <message>
+        <source>No, thanks</source>
+        <translation>Нет, спасибо</translation>
+    </message>
+    <message>
+        <source>Register and continue</source>
+        <translation>Зарегистрироваться</translation>
+    </message>
+</context>
+<context>
+    <name>Kavrel::App::AboutBoxDialog</name>
+    <message>
+        <source>Visit homepage</source>
+        <translation>Посетить сайт</translation>
+    </message>
+    <message>
+        <source>Copyright © %1 %2</source>
+        <translation>© %1 %2</translation>
+    </message>
+    <message>
+        <source>Email address has been copied to the clipboard</source>
+        <translation>Адрес электронной почты скопирован в буфер обмена</translation>
+    </message>
+</context>
+<context>
+    <name>Kavrel::App::ConfirmationAlertBox</name>
+    <message>
+        <source>Don&apos;t show this again</source>
+        <translation>Больше не показывать</translation>
+    </message>
+</context>
+<context>
+    <name>Kavrel::App::EmailWidget</name>
+    <message>
+        <source>Skip</source>
+        <translation>Пропустить</translation>
+    </message>
+    <message>
+        <source>Register now and you will be among the first to know about our special offers and sales.</source>
+        <translation>Зарегистрируйтесь сейчас и первыми узнавайте о наших специальных предложениях и распродажах.</translation>
+    </message>
+    <message>
+        <source>Please enter a valid email address</source>
+        <translation>Введите правильный адрес электронной почты</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>&amp;Restart</source>
@@ -134,6 +223,42 @@
         <source>%1; %2</source>
         <extracomment>The kind of start, then how the previous run ended: &quot;Regular start; the previous run ended properly&quot;.</extracomment>
         <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>Delete all files from the playlist?</source>
+        <translation>Удалить все файлы из списка воспроизведения?</translation>
+    </message>
+    <message>
+        <source>The files themselves stay on the disk.</source>
+        <translation>Сами файлы останутся на диске.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) deleted from the playlist.</source>
+        <translation>
+            <numerusform>%n файл удалён из списка воспроизведения.</numerusform>
+            <numerusform>%n файла удалены из списка воспроизведения.</numerusform>
+            <numerusform>%n файлов удалено из списка воспроизведения.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n question(s) will be asked again.</source>
+        <translation>
+            <numerusform>%n вопрос будет задан снова.</numerusform>
+            <numerusform>%n вопроса будут заданы снова.</numerusform>
+            <numerusform>%n вопросов будут заданы снова.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Delete All Files...</source>
+        <translation>&amp;Удалить все файлы...</translation>
+    </message>
+    <message>
+        <source>Ask Me Again for &amp;Everything</source>
+        <translation>&amp;Снова спрашивать обо всём</translation>
+    </message>
+    <message>
+        <source>&amp;About %1...</source>
+        <translation>&amp;О программе %1...</translation>
     </message>
 </context>
 <context>

@@ -143,6 +143,12 @@ Q_SIGNALS:
     void AutoUpdateCheckRequested();
     void ApplicationStarted();
 
+protected:
+    // For a product's own OnStart: shows the e-mail sign-up modally on the
+    // first start after a fresh install, when the product enables it and the
+    // user has not registered yet (mail store "IsRegUser" is not "1").
+    void ShowEmailDialogIfNeeded();
+
 protected Q_SLOTS:
     void OnAboutToQuit();
 

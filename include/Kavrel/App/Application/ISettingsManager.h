@@ -37,6 +37,11 @@ public:
     virtual void Remove(const std::string& key) = 0;
 
     virtual ~ISettingsManager() = default;
+
+    // Every key at or below the group, relative to it ("a/b" for the key
+    // "group/a/b"); an empty group lists the whole store. Declared after the
+    // destructor so that the operations above keep their places.
+    virtual std::vector<std::string> GetKeys(const std::string& group) const = 0;
 };
 
 } // namespace Kavrel::App

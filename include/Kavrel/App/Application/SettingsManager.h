@@ -48,6 +48,7 @@ public:
 
     bool Contains(const std::string& key) const override;
     void Remove(const std::string& key) override;
+    std::vector<std::string> GetKeys(const std::string& group) const override;
 
 private:
     template <class T, class Notification>

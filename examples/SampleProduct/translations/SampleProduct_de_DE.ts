@@ -17,6 +17,25 @@
     </message>
 </context>
 <context>
+    <name>CodecsMenu</name>
+    <message>
+        <source>&amp;Codecs</source>
+        <translation>&amp;Codecs</translation>
+    </message>
+    <message>
+        <source>Prefer Hardware Decoding</source>
+        <translation>Hardware-Dekodierung bevorzugen</translation>
+    </message>
+    <message>
+        <source>Disable Hardware Decoding</source>
+        <translation>Hardware-Dekodierung abschalten</translation>
+    </message>
+    <message>
+        <source>Decode in Software Only</source>
+        <translation>Nur in Software dekodieren</translation>
+    </message>
+</context>
+<context>
     <name>EmailWidget</name>
     <message>
         <source>Thank you for choosing Kavrel software!</source>
@@ -138,7 +157,7 @@ Rabatte für Sie!</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation>&amp;Datei</translation>
+        <translation type="vanished">&amp;Datei</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
@@ -258,12 +277,83 @@ Rabatte für Sie!</translation>
         <source>&amp;About %1...</source>
         <translation>&amp;Über %1...</translation>
     </message>
+    <message>
+        <source>The player&apos;s settings live in its menus.</source>
+        <translation>Die Einstellungen des Players stehen in seinen Menüs.</translation>
+    </message>
+    <message>
+        <source>Pinch: %1% of the start</source>
+        <translation>Zoomen: %1% des Anfangs</translation>
+    </message>
+    <message>
+        <source>Rotate: %1 degrees</source>
+        <translation>Drehen: %1 Grad</translation>
+    </message>
+    <message>
+        <source>&amp;Player</source>
+        <translation>&amp;Player</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences...</source>
+        <translation>&amp;Einstellungen...</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Sample Player</source>
+        <translation>Sample Player &amp;ausblenden</translation>
+    </message>
+    <message>
+        <source>Hide &amp;Others</source>
+        <translation>&amp;Andere ausblenden</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Fenster</translation>
+    </message>
+    <message>
+        <source>&amp;Minimize</source>
+        <translation>&amp;Minimieren</translation>
+    </message>
+    <message>
+        <source>&amp;Zoom</source>
+        <translation>&amp;Zoomen</translation>
+    </message>
+    <message>
+        <source>&amp;Bring All to Front</source>
+        <translation>Alle nach &amp;vorne bringen</translation>
+    </message>
+    <message>
+        <source>Run &amp;Helper</source>
+        <translation>&amp;Helfer starten</translation>
+    </message>
+    <message>
+        <source>The helper said &quot;%1&quot;; answered &quot;%2&quot;</source>
+        <translation>Der Helfer sagte „%1“; Antwort: „%2“</translation>
+    </message>
+    <message>
+        <source>The helper has closed</source>
+        <translation>Der Helfer wurde geschlossen</translation>
+    </message>
+    <message>
+        <source>The helper is running</source>
+        <translation>Der Helfer läuft</translation>
+    </message>
+    <message>
+        <source>The helper could not be started</source>
+        <translation>Der Helfer konnte nicht gestartet werden</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
     <message>
         <source>Checking for updates...</source>
         <translation>Suche nach Updates...</translation>
+    </message>
+    <message numerus="yes">
+        <source>The player stopped unexpectedly at start %n times in a row. Start with the default theme and language?</source>
+        <translation>
+            <numerusform>Der Player wurde beim Start %n Mal hintereinander unerwartet beendet. Mit dem Standarddesign und der Standardsprache starten?</numerusform>
+            <numerusform>Der Player wurde beim Start %n Mal hintereinander unerwartet beendet. Mit dem Standarddesign und der Standardsprache starten?</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,16 @@
     </message>
 </context>
 <context>
+    <name>QObject</name>
+    <message numerus="yes">
+        <source>The player stopped unexpectedly at start %n times in a row. Start with the default theme and language?</source>
+        <translation>
+            <numerusform>The player stopped unexpectedly at start %n time in a row. Start with the default theme and language?</numerusform>
+            <numerusform>The player stopped unexpectedly at start %n times in a row. Start with the default theme and language?</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>SettingsStatusObserver</name>
     <message numerus="yes">
         <source>%n byte(s)</source>

@@ -17,6 +17,25 @@
     </message>
 </context>
 <context>
+    <name>CodecsMenu</name>
+    <message>
+        <source>&amp;Codecs</source>
+        <translation>&amp;Codecs</translation>
+    </message>
+    <message>
+        <source>Prefer Hardware Decoding</source>
+        <translation>Préférer le décodage matériel</translation>
+    </message>
+    <message>
+        <source>Disable Hardware Decoding</source>
+        <translation>Désactiver le décodage matériel</translation>
+    </message>
+    <message>
+        <source>Decode in Software Only</source>
+        <translation>Décoder uniquement par logiciel</translation>
+    </message>
+</context>
+<context>
     <name>EmailWidget</name>
     <message>
         <source>Thank you for choosing Kavrel software!</source>
@@ -138,7 +157,7 @@ spéciales pour vous !</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation>&amp;Fichier</translation>
+        <translation type="vanished">&amp;Fichier</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
@@ -258,12 +277,83 @@ spéciales pour vous !</translation>
         <source>&amp;About %1...</source>
         <translation>À &amp;propos de %1...</translation>
     </message>
+    <message>
+        <source>The player&apos;s settings live in its menus.</source>
+        <translation>Les réglages du lecteur se trouvent dans ses menus.</translation>
+    </message>
+    <message>
+        <source>Pinch: %1% of the start</source>
+        <translation>Pincement : %1 % du départ</translation>
+    </message>
+    <message>
+        <source>Rotate: %1 degrees</source>
+        <translation>Rotation : %1 degrés</translation>
+    </message>
+    <message>
+        <source>&amp;Player</source>
+        <translation>&amp;Lecteur</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences...</source>
+        <translation>&amp;Préférences...</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Sample Player</source>
+        <translation>&amp;Masquer Sample Player</translation>
+    </message>
+    <message>
+        <source>Hide &amp;Others</source>
+        <translation>Masquer les &amp;autres</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>Fe&amp;nêtre</translation>
+    </message>
+    <message>
+        <source>&amp;Minimize</source>
+        <translation>&amp;Réduire</translation>
+    </message>
+    <message>
+        <source>&amp;Zoom</source>
+        <translation>&amp;Agrandir</translation>
+    </message>
+    <message>
+        <source>&amp;Bring All to Front</source>
+        <translation>Tout ramener au &amp;premier plan</translation>
+    </message>
+    <message>
+        <source>Run &amp;Helper</source>
+        <translation>Lancer l’&amp;assistant</translation>
+    </message>
+    <message>
+        <source>The helper said &quot;%1&quot;; answered &quot;%2&quot;</source>
+        <translation>L’assistant a dit « %1 » ; réponse : « %2 »</translation>
+    </message>
+    <message>
+        <source>The helper has closed</source>
+        <translation>L’assistant s’est fermé</translation>
+    </message>
+    <message>
+        <source>The helper is running</source>
+        <translation>L’assistant est lancé</translation>
+    </message>
+    <message>
+        <source>The helper could not be started</source>
+        <translation>L’assistant n’a pas pu être lancé</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
     <message>
         <source>Checking for updates...</source>
         <translation>Recherche de mises à jour...</translation>
+    </message>
+    <message numerus="yes">
+        <source>The player stopped unexpectedly at start %n times in a row. Start with the default theme and language?</source>
+        <translation>
+            <numerusform>Le lecteur s’est arrêté de façon inattendue au démarrage %n fois de suite. Démarrer avec le thème et la langue par défaut ?</numerusform>
+            <numerusform>Le lecteur s’est arrêté de façon inattendue au démarrage %n fois de suite. Démarrer avec le thème et la langue par défaut ?</numerusform>
+        </translation>
     </message>
 </context>
 <context>

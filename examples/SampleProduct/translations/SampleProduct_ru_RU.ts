@@ -17,6 +17,25 @@
     </message>
 </context>
 <context>
+    <name>CodecsMenu</name>
+    <message>
+        <source>&amp;Codecs</source>
+        <translation>&amp;Кодеки</translation>
+    </message>
+    <message>
+        <source>Prefer Hardware Decoding</source>
+        <translation>Предпочитать аппаратное декодирование</translation>
+    </message>
+    <message>
+        <source>Disable Hardware Decoding</source>
+        <translation>Отключить аппаратное декодирование</translation>
+    </message>
+    <message>
+        <source>Decode in Software Only</source>
+        <translation>Декодировать только программно</translation>
+    </message>
+</context>
+<context>
     <name>EmailWidget</name>
     <message>
         <source>Thank you for choosing Kavrel software!</source>
@@ -138,7 +157,7 @@ discounts for you!</source>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation>&amp;Файл</translation>
+        <translation type="vanished">&amp;Файл</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
@@ -260,12 +279,84 @@ discounts for you!</source>
         <source>&amp;About %1...</source>
         <translation>&amp;О программе %1...</translation>
     </message>
+    <message>
+        <source>The player&apos;s settings live in its menus.</source>
+        <translation>Настройки проигрывателя находятся в его меню.</translation>
+    </message>
+    <message>
+        <source>Pinch: %1% of the start</source>
+        <translation>Масштаб: %1% от начального</translation>
+    </message>
+    <message>
+        <source>Rotate: %1 degrees</source>
+        <translation>Поворот: %1°</translation>
+    </message>
+    <message>
+        <source>&amp;Player</source>
+        <translation>&amp;Проигрыватель</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences...</source>
+        <translation>&amp;Настройки...</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Sample Player</source>
+        <translation>&amp;Скрыть Sample Player</translation>
+    </message>
+    <message>
+        <source>Hide &amp;Others</source>
+        <translation>Скрыть &amp;остальные</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Окно</translation>
+    </message>
+    <message>
+        <source>&amp;Minimize</source>
+        <translation>&amp;Свернуть</translation>
+    </message>
+    <message>
+        <source>&amp;Zoom</source>
+        <translation>&amp;Масштаб</translation>
+    </message>
+    <message>
+        <source>&amp;Bring All to Front</source>
+        <translation>Все окна на &amp;передний план</translation>
+    </message>
+    <message>
+        <source>Run &amp;Helper</source>
+        <translation>Запустить &amp;помощника</translation>
+    </message>
+    <message>
+        <source>The helper said &quot;%1&quot;; answered &quot;%2&quot;</source>
+        <translation>Помощник сказал «%1»; ответ: «%2»</translation>
+    </message>
+    <message>
+        <source>The helper has closed</source>
+        <translation>Помощник закрыт</translation>
+    </message>
+    <message>
+        <source>The helper is running</source>
+        <translation>Помощник запущен</translation>
+    </message>
+    <message>
+        <source>The helper could not be started</source>
+        <translation>Не удалось запустить помощника</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
     <message>
         <source>Checking for updates...</source>
         <translation>Проверка обновлений...</translation>
+    </message>
+    <message numerus="yes">
+        <source>The player stopped unexpectedly at start %n times in a row. Start with the default theme and language?</source>
+        <translation>
+            <numerusform>Проигрыватель неожиданно завершался при запуске %n раз подряд. Запустить с темой и языком по умолчанию?</numerusform>
+            <numerusform>Проигрыватель неожиданно завершался при запуске %n раза подряд. Запустить с темой и языком по умолчанию?</numerusform>
+            <numerusform>Проигрыватель неожиданно завершался при запуске %n раз подряд. Запустить с темой и языком по умолчанию?</numerusform>
+        </translation>
     </message>
 </context>
 <context>

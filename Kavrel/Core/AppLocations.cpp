@@ -4,7 +4,13 @@
 namespace Kavrel::Core
 {
 
-AppLocations::AppLocations() : applicationFolder(ioPath(Platform::GetExecutablePath()).parent_path()) {}
+class AppLocations::Private
+{
+public:
+    ioPath applicationFolder = ioPath(Platform::GetExecutablePath()).parent_path();
+};
+
+AppLocations::AppLocations() : d(std::make_unique<Private>()) {}
 
 AppLocations::~AppLocations() = default;
 
@@ -14,9 +20,9 @@ AppLocations& AppLocations::GetLocations()
     return locations;
 }
 
-ioPath AppLocations::GetApplicationFolder() const { return applicationFolder; }
+ioPath AppLocations::GetApplicationFolder() const { return d->applicationFolder; }
 
-ioPath AppLocations::GetResourcesFolder() const { return applicationFolder / "resources"; }
+ioPath AppLocations::GetResourcesFolder() const { return d->applicationFolder / "resources"; }
 
 ioPath AppLocations::GetFontConfigFile() const { return GetResourcesFolder() / "fonts" / "fonts.conf"; }
 

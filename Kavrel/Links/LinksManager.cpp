@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QUrl>
 
 #include <glog/logging.h>
@@ -69,14 +70,32 @@ LinksManager::LinksManager(boost::shared_ptr<ICustomizationManager> customizatio
 {
 }
 
+class LinksManager::Private
+{
+public:
+    QString Lookup(const std::string& keyName) const;
+
+    boost::shared_ptr<ICustomizationManager> customization;
+    boost::shared_ptr<ILookAndFeelManager> lookAndFeel;
+    boost::shared_ptr<ISettingsManager> mailSettings;
+    boost::shared_ptr<ISettingsManager> installerSettings;
+    QJsonObject products;
+};
+
 LinksManager::LinksManager(boost::shared_ptr<ICustomizationManager> customizationManager,
                            boost::shared_ptr<ILookAndFeelManager> lookAndFeelManager,
                            boost::shared_ptr<ISettingsManager> mail,
                            boost::shared_ptr<ISettingsManager> installer, const QString& tableFile)
-    : customization(std::move(customizationManager)), lookAndFeel(std::move(lookAndFeelManager)),
-      mailSettings(std::move(mail)), installerSettings(std::move(installer)), products(ReadTable(tableFile))
+    : d(std::make_unique<Private>())
 {
+    d->customization = std::move(customizationManager);
+    d->lookAndFeel = std::move(lookAndFeelManager);
+    d->mailSettings = std::move(mail);
+    d->installerSettings = std::move(installer);
+    d->products = ReadTable(tableFile);
 }
+
+LinksManager::~LinksManager() = default;
 
 QString LinksManager::DefaultTableFile()
 {
@@ -89,13 +108,13 @@ QString LinksManager::GetUrl(const QString& link) const
 {
     if (link.contains(QLatin1String("://")))
         return link;
-    return Lookup(link.toStdString());
+    return d->Lookup(link.toStdString());
 }
 
 QString LinksManager::GetUrl(URLKeys key) const
 {
     const auto name = URLKeyNames.find(key);
-    return name == URLKeyNames.end() ? QString() : Lookup(name->second);
+    return name == URLKeyNames.end() ? QString() : d->Lookup(name->second);
 }
 
 void LinksManager::OpenUrl(const QString& link) const
@@ -112,7 +131,7 @@ void LinksManager::OpenUrl(URLKeys key) const
         QDesktopServices::openUrl(QUrl(address));
 }
 
-QString LinksManager::Lookup(const std::string& keyName) const
+QString LinksManager::Private::Lookup(const std::string& keyName) const
 {
     const QString key = QString::fromStdString(keyName);
     const QString product =

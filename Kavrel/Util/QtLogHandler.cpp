@@ -2,8 +2,24 @@
 
 #include <glog/logging.h>
 
+#include <mutex>
+#include <vector>
+
 namespace Kavrel::Util
 {
+
+class QtLogHandler::Private
+{
+public:
+    mutable std::mutex mutex;
+    std::vector<Filter> filters;
+    QtMessageHandler previous = nullptr;
+    bool installed = false;
+};
+
+QtLogHandler::QtLogHandler() : d(std::make_unique<Private>()) {}
+
+QtLogHandler::~QtLogHandler() = default;
 
 QtLogHandler& QtLogHandler::GetInstance()
 {
@@ -13,34 +29,34 @@ QtLogHandler& QtLogHandler::GetInstance()
 
 void QtLogHandler::Install()
 {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (installed)
+    std::lock_guard<std::mutex> lock(d->mutex);
+    if (d->installed)
         return;
-    previous = qInstallMessageHandler(&QtLogHandler::HandleMessage);
-    installed = true;
+    d->previous = qInstallMessageHandler(&QtLogHandler::HandleMessage);
+    d->installed = true;
 }
 
 void QtLogHandler::AddFilter(Filter filter)
 {
-    std::lock_guard<std::mutex> lock(mutex);
-    filters.push_back(std::move(filter));
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->filters.push_back(std::move(filter));
 }
 
 void QtLogHandler::Uninstall()
 {
-    std::lock_guard<std::mutex> lock(mutex);
-    filters.clear();
-    if (!installed)
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->filters.clear();
+    if (!d->installed)
         return;
-    qInstallMessageHandler(previous);
-    previous = nullptr;
-    installed = false;
+    qInstallMessageHandler(d->previous);
+    d->previous = nullptr;
+    d->installed = false;
 }
 
 bool QtLogHandler::IsInstalled() const
 {
-    std::lock_guard<std::mutex> lock(mutex);
-    return installed;
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->installed;
 }
 
 bool QtLogHandler::IsAccepted(const QString& message) const
@@ -48,8 +64,8 @@ bool QtLogHandler::IsAccepted(const QString& message) const
     // Filters run outside the lock so that one may log or add filters itself.
     std::vector<Filter> current;
     {
-        std::lock_guard<std::mutex> lock(mutex);
-        current = filters;
+        std::lock_guard<std::mutex> lock(d->mutex);
+        current = d->filters;
     }
     for (const Filter& filter : current)
         if (filter && !filter(message))

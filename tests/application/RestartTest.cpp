@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QDateTime>
 #include <QFile>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTimer>
 

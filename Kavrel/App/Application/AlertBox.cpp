@@ -14,11 +14,20 @@
 namespace Kavrel::App
 {
 
-AlertBox::AlertBox() = default;
+class AlertBox::Private
+{
+public:
+    // None until the first SetLearnMoreLink; the box owns it.
+    QLabel* learnMoreLabel = nullptr;
+};
+
+AlertBox::AlertBox() : d(std::make_unique<Private>()) {}
+
+AlertBox::~AlertBox() = default;
 
 AlertBox::AlertBox(Level level, const QString& title, const QString& text,
                    QMessageBox::StandardButtons buttons, QWidget* parent, Qt::WindowFlags flags)
-    : QMessageBox(QMessageBox::NoIcon, title, text, buttons, parent, flags)
+    : QMessageBox(QMessageBox::NoIcon, title, text, buttons, parent, flags), d(std::make_unique<Private>())
 {
     setIconPixmap(GetPixmapForLevel(level));
     const auto* app = static_cast<Application*>(QCoreApplication::instance());
@@ -70,14 +79,14 @@ void AlertBox::SetLearnMoreLink(const QString& text)
     auto* buttonBox = findChild<QDialogButtonBox*>();
     if (!grid || !buttonBox)
         return;
-    if (!learnMoreLabel)
+    if (!d->learnMoreLabel)
     {
-        learnMoreLabel = new QLabel;
-        learnMoreLabel->setObjectName(QStringLiteral("learnMoreLabel"));
-        learnMoreLabel->setOpenExternalLinks(true);
+        d->learnMoreLabel = new QLabel;
+        d->learnMoreLabel->setObjectName(QStringLiteral("learnMoreLabel"));
+        d->learnMoreLabel->setOpenExternalLinks(true);
     }
-    learnMoreLabel->setText(text);
-    if (LayoutHolding(grid, learnMoreLabel))
+    d->learnMoreLabel->setText(text);
+    if (LayoutHolding(grid, d->learnMoreLabel))
         return; // placed by an earlier call: only the text changes
 
     const int index = grid->indexOf(buttonBox);
@@ -87,7 +96,7 @@ void AlertBox::SetLearnMoreLink(const QString& text)
         grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
         QLayoutItem* item = grid->takeAt(index);
         auto* buttonRow = new QHBoxLayout;
-        buttonRow->addWidget(learnMoreLabel);
+        buttonRow->addWidget(d->learnMoreLabel);
         buttonRow->addStretch(0);
         buttonRow->addItem(item);
         grid->addLayout(buttonRow, row, column, rowSpan, columnSpan);
@@ -97,12 +106,12 @@ void AlertBox::SetLearnMoreLink(const QString& text)
     // box's check box): the label goes first in that row.
     if (auto* row = qobject_cast<QBoxLayout*>(LayoutHolding(grid, buttonBox)))
     {
-        row->insertWidget(0, learnMoreLabel);
+        row->insertWidget(0, d->learnMoreLabel);
         return;
     }
     // Nowhere to show it: the box still owns it, hidden.
-    learnMoreLabel->setParent(this);
-    learnMoreLabel->hide();
+    d->learnMoreLabel->setParent(this);
+    d->learnMoreLabel->hide();
 }
 
 QLayout* AlertBox::LayoutHolding(QLayout* layout, QWidget* widget)

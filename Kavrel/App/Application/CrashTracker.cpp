@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -18,6 +19,15 @@ namespace
 QString CurrentKey() { return QString::number(Kavrel::Util::CurrentProcessId(), 10); }
 } // namespace
 
+class CrashTracker::Private
+{
+public:
+    Private() : settings(TrackerFilePath(), QSettings::IniFormat) {}
+    QSettings settings;
+    bool hasUnreportedCrash = false;
+    bool writeFailureLogged = false;
+};
+
 QString CrashTracker::TrackerFilePath()
 {
     const QString separator = QDir::separator();
@@ -29,45 +39,45 @@ QString CrashTracker::TrackerFilePath()
            QFileInfo(QCoreApplication::applicationFilePath()).baseName() + QStringLiteral(".ini");
 }
 
-CrashTracker::CrashTracker() : settings(TrackerFilePath(), QSettings::IniFormat)
+CrashTracker::CrashTracker() : d(std::make_unique<Private>())
 {
-    hasUnreportedCrash = CheckCrashedSessions();
+    d->hasUnreportedCrash = CheckCrashedSessions();
     StartSession();
 }
 
 CrashTracker::~CrashTracker()
 {
-    settings.remove(CurrentKey());
+    d->settings.remove(CurrentKey());
     Write();
 }
 
-bool CrashTracker::HasUnreportedCrash() { return hasUnreportedCrash; }
+bool CrashTracker::HasUnreportedCrash() { return d->hasUnreportedCrash; }
 
 void CrashTracker::StopSession()
 {
-    settings.remove(CurrentKey());
+    d->settings.remove(CurrentKey());
     Write();
 }
 
 void CrashTracker::ClearHistory()
 {
-    settings.clear();
+    d->settings.clear();
     Write();
 }
 
 void CrashTracker::StartSession()
 {
-    settings.setValue(CurrentKey(), true);
+    d->settings.setValue(CurrentKey(), true);
     Write(); // also writes the removals of the check before it
 }
 
 void CrashTracker::Write()
 {
-    settings.sync();
-    if (settings.status() != QSettings::AccessError || writeFailureLogged)
+    d->settings.sync();
+    if (d->settings.status() != QSettings::AccessError || d->writeFailureLogged)
         return;
-    writeFailureLogged = true;
-    LOG(ERROR) << "The crash records [" << settings.fileName().toStdString()
+    d->writeFailureLogged = true;
+    LOG(ERROR) << "The crash records [" << d->settings.fileName().toStdString()
                << "] cannot be written: crashes of this run may go unreported";
 }
 
@@ -77,7 +87,7 @@ bool CrashTracker::CheckCrashedSessions()
     bool crashFound = false;
     bool emptyKeyFound = false;
     QStringList liveKeys;
-    const QStringList keys = settings.allKeys();
+    const QStringList keys = d->settings.allKeys();
     for (const QString& key : keys)
     {
         // A key that is not a number reads as process 0, which never runs.
@@ -91,15 +101,15 @@ bool CrashTracker::CheckCrashedSessions()
         if (key.isEmpty())
             emptyKeyFound = true;
         else
-            settings.remove(key);
+            d->settings.remove(key);
     }
     // A damaged file can hold an empty key, and removing "" would remove
     // every key: drop it by writing back only the live records.
     if (emptyKeyFound)
     {
-        settings.clear();
+        d->settings.clear();
         for (const QString& key : liveKeys)
-            settings.setValue(key, true);
+            d->settings.setValue(key, true);
     }
     return crashFound;
 }

@@ -21,80 +21,99 @@ QString CoreTranslation(const std::string& name)
 std::string NameOf(const QAction* action) { return Kavrel::Util::QStringToUtf8(action->data().toString()); }
 } // namespace
 
+class LookAndFeelHandler::Private
+{
+public:
+    boost::shared_ptr<ILookAndFeelManager> manager;
+    QMenu* localeMenu = nullptr;
+    QActionGroup* localeGroup = nullptr;
+    std::list<std::string> localeList;
+    std::map<std::string, QAction*> localeActions;
+    std::string selectedLocale;
+    QMenu* themeMenu = nullptr;
+    QActionGroup* themeGroup = nullptr;
+    std::list<std::string> themeList;
+    std::map<std::string, QAction*> themeActions;
+    std::string selectedTheme;
+    QAction* moreLanguagesAction = nullptr;
+};
+
 LookAndFeelHandler::LookAndFeelHandler(boost::shared_ptr<ILookAndFeelManager> lookAndFeel, QMenu* locales,
                                        QMenu* themes, QObject* parent)
-    : QObject(parent), manager(std::move(lookAndFeel)), localeMenu(locales), localeGroup(nullptr),
-      themeMenu(themes), themeGroup(nullptr), moreLanguagesAction(nullptr)
+    : QObject(parent), d(std::make_unique<Private>())
 {
-    manager->RegisterObserver(this);
-    localeGroup = new QActionGroup(this);
-    themeGroup = new QActionGroup(this);
+    d->manager = std::move(lookAndFeel);
+    d->localeMenu = locales;
+    d->themeMenu = themes;
+    d->manager->RegisterObserver(this);
+    d->localeGroup = new QActionGroup(this);
+    d->themeGroup = new QActionGroup(this);
     // Slots of one signal run in connection order: the language is switched
     // before the entries are relabelled.
-    connect(localeGroup, &QActionGroup::triggered, this, &LookAndFeelHandler::OnInnerLocaleChanged);
-    connect(localeGroup, &QActionGroup::triggered, this, &LookAndFeelHandler::Retranslate);
-    connect(themeGroup, &QActionGroup::triggered, this, &LookAndFeelHandler::OnInnerThemeChanged);
-    moreLanguagesAction = new QAction(this);
-    connect(moreLanguagesAction, &QAction::triggered, this, &LookAndFeelHandler::MoreLanguagesClicked);
+    connect(d->localeGroup, &QActionGroup::triggered, this, &LookAndFeelHandler::OnInnerLocaleChanged);
+    connect(d->localeGroup, &QActionGroup::triggered, this, &LookAndFeelHandler::Retranslate);
+    connect(d->themeGroup, &QActionGroup::triggered, this, &LookAndFeelHandler::OnInnerThemeChanged);
+    d->moreLanguagesAction = new QAction(this);
+    connect(d->moreLanguagesAction, &QAction::triggered, this, &LookAndFeelHandler::MoreLanguagesClicked);
     Retranslate();
 }
 
-LookAndFeelHandler::~LookAndFeelHandler() { manager->UnregisterObserver(this); }
+LookAndFeelHandler::~LookAndFeelHandler() { d->manager->UnregisterObserver(this); }
 
 void LookAndFeelHandler::SetLocaleList(const std::list<std::string>& locales)
 {
-    if (&locales != &localeList)
-        localeList = locales;
+    if (&locales != &d->localeList)
+        d->localeList = locales;
     RebuildLocaleMenu();
 }
 
 void LookAndFeelHandler::SetThemeList(const std::list<std::string>& themes)
 {
-    if (&themes != &themeList)
-        themeList = themes;
+    if (&themes != &d->themeList)
+        d->themeList = themes;
     RebuildThemeMenu();
 }
 
 void LookAndFeelHandler::SetLocaleMenu(QMenu* menu)
 {
-    if (localeMenu)
-        localeMenu->clear();
-    localeMenu = menu;
+    if (d->localeMenu)
+        d->localeMenu->clear();
+    d->localeMenu = menu;
     Refresh();
 }
 
 void LookAndFeelHandler::SetThemeMenu(QMenu* menu)
 {
-    if (themeMenu)
-        themeMenu->clear();
-    themeMenu = menu;
+    if (d->themeMenu)
+        d->themeMenu->clear();
+    d->themeMenu = menu;
     Refresh();
 }
 
 void LookAndFeelHandler::Refresh()
 {
-    if (localeMenu && !selectedLocale.empty())
+    if (d->localeMenu && !d->selectedLocale.empty())
     {
         RebuildLocaleMenu();
-        SelectLocale(selectedLocale);
+        SelectLocale(d->selectedLocale);
     }
-    if (themeMenu && !selectedTheme.empty())
+    if (d->themeMenu && !d->selectedTheme.empty())
     {
         RebuildThemeMenu();
-        SelectTheme(selectedTheme);
+        SelectTheme(d->selectedTheme);
     }
 }
 
 void LookAndFeelHandler::SelectLocale(const std::string& locale)
 {
-    selectedLocale = locale;
-    Check(localeMenu, localeActions, locale);
+    d->selectedLocale = locale;
+    Check(d->localeMenu, d->localeActions, locale);
 }
 
 void LookAndFeelHandler::SelectTheme(const std::string& theme)
 {
-    selectedTheme = theme;
-    Check(themeMenu, themeActions, theme);
+    d->selectedTheme = theme;
+    Check(d->themeMenu, d->themeActions, theme);
 }
 
 void LookAndFeelHandler::OnLocaleChanged(const std::string& locale) { SelectLocale(locale); }
@@ -104,7 +123,7 @@ void LookAndFeelHandler::OnThemeChanged(const std::string& theme) { SelectTheme(
 void LookAndFeelHandler::OnInnerLocaleChanged(QAction* action)
 {
     const std::string locale = NameOf(action);
-    manager->SetLocale(locale);
+    d->manager->SetLocale(locale);
     SelectLocale(locale);
     Q_EMIT LocaleChanged(locale);
 }
@@ -112,34 +131,34 @@ void LookAndFeelHandler::OnInnerLocaleChanged(QAction* action)
 void LookAndFeelHandler::OnInnerThemeChanged(QAction* action)
 {
     const std::string theme = NameOf(action);
-    manager->SetTheme(theme);
+    d->manager->SetTheme(theme);
     SelectTheme(theme);
     Q_EMIT ThemeChanged(theme);
 }
 
 void LookAndFeelHandler::Retranslate()
 {
-    for (const auto& [name, action] : localeActions)
+    for (const auto& [name, action] : d->localeActions)
         action->setText(CoreTranslation(name));
-    for (const auto& [name, action] : themeActions)
+    for (const auto& [name, action] : d->themeActions)
         action->setText(CoreTranslation(name));
-    moreLanguagesAction->setText(tr("More Languages..."));
+    d->moreLanguagesAction->setText(tr("More Languages..."));
 }
 
 void LookAndFeelHandler::RebuildLocaleMenu()
 {
-    if (!localeMenu)
+    if (!d->localeMenu)
         return;
-    Rebuild(localeMenu, localeList, localeGroup, localeActions, &CoreTranslation);
-    localeMenu->addSeparator();
-    localeMenu->addAction(moreLanguagesAction);
+    Rebuild(d->localeMenu, d->localeList, d->localeGroup, d->localeActions, &CoreTranslation);
+    d->localeMenu->addSeparator();
+    d->localeMenu->addAction(d->moreLanguagesAction);
 }
 
 void LookAndFeelHandler::RebuildThemeMenu()
 {
-    Rebuild(themeMenu, themeList, themeGroup, themeActions,
+    Rebuild(d->themeMenu, d->themeList, d->themeGroup, d->themeActions,
             [this](const std::string& name)
-            { return Kavrel::Util::Utf8ToQString(manager->GetLocalizedThemeName(name)); });
+            { return Kavrel::Util::Utf8ToQString(d->manager->GetLocalizedThemeName(name)); });
 }
 
 void LookAndFeelHandler::Rebuild(QMenu* menu, const std::list<std::string>& names, QActionGroup* group,

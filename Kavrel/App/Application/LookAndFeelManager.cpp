@@ -1,15 +1,20 @@
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/ISettingsManager.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>
+#include <Kavrel/Core/EventHandlerList.h>
+#include <Kavrel/Core/Property.h>
 #include <Kavrel/Core/PropertySerializer.h>
+#include <Kavrel/Core/SyncExecutePolicy.h>
 #include <Kavrel/IO/DataInputString.h>
 #include <Kavrel/Localization/LocalizationManager.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHash>
+#include <QList>
 #include <QLocale>
 #include <QPixmapCache>
 #include <QResource>
@@ -18,8 +23,10 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <map>
 
 #include <boost/make_shared.hpp>
+#include <boost/shared_ptr.hpp>
 #include <glog/logging.h>
 
 namespace Kavrel::App
@@ -134,13 +141,37 @@ std::list<std::string> PreferredLocaleNames()
 }
 } // namespace
 
+class LookAndFeelManager::Private
+{
+public:
+    Private(const Kavrel::ioPath& basePath, const std::list<std::string>& names)
+        : path(basePath), resourceNames(names)
+    {
+    }
+
+    // The resource files of the current theme.
+    QList<QFileInfo> GetFilteredResourceList();
+    void ClearCurrentTheme();
+
+    Kavrel::ioPath path;
+    std::list<std::string> resourceNames;
+    std::list<std::string> locales;
+    std::string currentLocale;
+    std::list<std::string> themes;
+    std::string currentTheme;
+    std::map<std::string, Kavrel::Core::Property> themeTitles;
+    QString unitedStylesheet;
+    std::list<boost::shared_ptr<QTranslator>> translators;
+    Kavrel::Core::EventHandlerList<ILookAndFeelObserver, Kavrel::Core::SyncExecutePolicy> observers;
+};
+
 LookAndFeelManager::LookAndFeelManager(const Kavrel::ioPath& basePath, const std::string& themeInfoFileName,
                                        const std::list<std::string>& names)
-    : path(basePath), resourceNames(names)
+    : d(std::make_unique<Private>(basePath, names))
 {
     // Folders count by their whole names: "night.v2" is the theme
     // "night.v2", and "themes.old" is not the themes folder.
-    const QString resources = ToQString(path / RESOURCES_FOLDER);
+    const QString resources = ToQString(d->path / RESOURCES_FOLDER);
     const QString infoFile = QString::fromStdString(themeInfoFileName);
     for (const QFileInfo& folder : SubFolders(resources))
     {
@@ -148,7 +179,7 @@ LookAndFeelManager::LookAndFeelManager(const Kavrel::ioPath& basePath, const std
         if (name == QLatin1String(LOCALES_FOLDER))
         {
             for (const QFileInfo& locale : SubFolders(folder.absoluteFilePath()))
-                locales.push_back(locale.fileName().toStdString());
+                d->locales.push_back(locale.fileName().toStdString());
         }
         else if (name == QLatin1String(THEMES_FOLDER))
         {
@@ -156,18 +187,18 @@ LookAndFeelManager::LookAndFeelManager(const Kavrel::ioPath& basePath, const std
             {
                 QFile info(theme.absoluteFilePath() + QLatin1Char('/') + infoFile);
                 if (info.open(QIODevice::ReadOnly | QIODevice::Text))
-                    themes.push_back(theme.fileName().toStdString());
+                    d->themes.push_back(theme.fileName().toStdString());
             }
         }
     }
     const auto core = Kavrel::Core::GetLocalizationManagerForDomain("core");
-    for (const std::string& theme : themes)
+    for (const std::string& theme : d->themes)
     {
         QFile info(resources + QStringLiteral("/themes/") + QString::fromStdString(theme) + QLatin1Char('/') +
                    infoFile);
         if (!info.open(QIODevice::ReadOnly | QIODevice::Text))
             continue;
-        const Kavrel::Core::Property& titles = themeTitles[theme] = ReadThemeTitles(info);
+        const Kavrel::Core::Property& titles = d->themeTitles[theme] = ReadThemeTitles(info);
         // Menus relabelled after a language switch ask the "core" domain,
         // which knows only the usual themes by itself.
         for (const Kavrel::Core::Property& title : titles.GetChildren())
@@ -185,51 +216,52 @@ void LookAndFeelManager::Initialize(const std::string& locale, const std::string
     SetTheme(theme);
 }
 
-const std::string& LookAndFeelManager::GetCurrentLocale() const { return currentLocale; }
+const std::string& LookAndFeelManager::GetCurrentLocale() const { return d->currentLocale; }
 
-const std::list<std::string>& LookAndFeelManager::GetLocales() const { return locales; }
+const std::list<std::string>& LookAndFeelManager::GetLocales() const { return d->locales; }
 
-const std::list<std::string>& LookAndFeelManager::GetThemes() const { return themes; }
+const std::list<std::string>& LookAndFeelManager::GetThemes() const { return d->themes; }
 
 void LookAndFeelManager::SetLocale(const std::string& locale)
 {
-    if (locale == currentLocale)
+    if (locale == d->currentLocale)
         return;
     if (locale == UNKNOWN_LOCALE)
     {
-        currentLocale = FALLBACK_LOCALE;
+        d->currentLocale = FALLBACK_LOCALE;
         for (const std::string& name : PreferredLocaleNames())
         {
-            if (std::find(locales.begin(), locales.end(), name) != locales.end())
+            if (std::find(d->locales.begin(), d->locales.end(), name) != d->locales.end())
             {
-                currentLocale = name;
+                d->currentLocale = name;
                 break;
             }
         }
     }
     else
-        currentLocale = locale;
+        d->currentLocale = locale;
 
-    for (const auto& translator : translators)
+    for (const auto& translator : d->translators)
         QCoreApplication::removeTranslator(translator.get());
-    translators.clear();
+    d->translators.clear();
 
     // Only an installed language loads files: any other name (an absolute
     // path, one with "..") would reach outside the resources folder.
-    const QString folder = ToQString(path / RESOURCES_FOLDER / LOCALES_FOLDER / currentLocale);
+    const QString folder = ToQString(d->path / RESOURCES_FOLDER / LOCALES_FOLDER / d->currentLocale);
     QFileInfoList files;
-    if (!Contains(locales, currentLocale))
+    if (!Contains(d->locales, d->currentLocale))
     {
         // Nothing to load; the service and the observers still hear the name.
     }
-    else if (resourceNames.empty())
+    else if (d->resourceNames.empty())
         files = FilesMatching(folder, QStringLiteral(".qm"));
     else
     {
-        for (const std::string& name : resourceNames)
+        for (const std::string& name : d->resourceNames)
         {
             const QFileInfo file(folder + QLatin1Char('/') +
-                                 QString::fromStdString(name + "_" + currentLocale) + QStringLiteral(".qm"));
+                                 QString::fromStdString(name + "_" + d->currentLocale) +
+                                 QStringLiteral(".qm"));
             if (file.exists())
                 files << file;
             else
@@ -245,27 +277,27 @@ void LookAndFeelManager::SetLocale(const std::string& locale)
         if (!translator->load(file.absoluteFilePath()))
             continue;
         QCoreApplication::installTranslator(translator.get());
-        translators.push_back(translator);
+        d->translators.push_back(translator);
     }
 
-    Kavrel::Core::GetLocalizationManager()->SetLocale(currentLocale);
-    const std::string changed = currentLocale;
-    observers.Notify([&changed](ILookAndFeelObserver* observer) { observer->OnLocaleChanged(changed); });
+    Kavrel::Core::GetLocalizationManager()->SetLocale(d->currentLocale);
+    const std::string changed = d->currentLocale;
+    d->observers.Notify([&changed](ILookAndFeelObserver* observer) { observer->OnLocaleChanged(changed); });
 }
 
 void LookAndFeelManager::SetTheme(const std::string& theme)
 {
-    if (theme == currentTheme)
+    if (theme == d->currentTheme)
         return;
-    ClearCurrentTheme();
+    d->ClearCurrentTheme();
     if (theme.empty())
         return;
-    currentTheme = theme;
-    unitedStylesheet.clear();
+    d->currentTheme = theme;
+    d->unitedStylesheet.clear();
 
     const QString platformFonts = QStringLiteral("/fonts_%1.qss").arg(QLatin1String(PLATFORM));
     QStringList sheets;
-    for (const QFileInfo& file : GetFilteredResourceList())
+    for (const QFileInfo& file : d->GetFilteredResourceList())
     {
         if (!file.isFile())
             continue;
@@ -277,24 +309,24 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
     sheets << QStringLiteral(":/productStyle.qss")
            << QStringLiteral(":/productStyle_%1.qss").arg(QLatin1String(PLATFORM));
     for (const QString& sheet : sheets)
-        unitedStylesheet += ReadSheet(sheet) + QLatin1Char('\n');
+        d->unitedStylesheet += ReadSheet(sheet) + QLatin1Char('\n');
 
-    const std::string changed = currentTheme;
-    observers.Notify([&changed](ILookAndFeelObserver* observer) { observer->OnThemeChanged(changed); });
+    const std::string changed = d->currentTheme;
+    d->observers.Notify([&changed](ILookAndFeelObserver* observer) { observer->OnThemeChanged(changed); });
 }
 
-const std::string& LookAndFeelManager::GetCurrentTheme() const { return currentTheme; }
+const std::string& LookAndFeelManager::GetCurrentTheme() const { return d->currentTheme; }
 
 std::string LookAndFeelManager::GetLocalizedThemeName(const std::string& theme) const
 {
-    const auto found = themeTitles.find(theme);
-    if (found != themeTitles.end() && found->second.ChildExists(currentLocale))
-        return found->second[currentLocale].GetString();
-    LOG(WARNING) << "No title found for theme [" << theme << "] on language [" << currentLocale << "]!";
+    const auto found = d->themeTitles.find(theme);
+    if (found != d->themeTitles.end() && found->second.ChildExists(d->currentLocale))
+        return found->second[d->currentLocale].GetString();
+    LOG(WARNING) << "No title found for theme [" << theme << "] on language [" << d->currentLocale << "]!";
     return theme;
 }
 
-std::string LookAndFeelManager::GetUnitedStylesheet() { return unitedStylesheet.toStdString(); }
+std::string LookAndFeelManager::GetUnitedStylesheet() { return d->unitedStylesheet.toStdString(); }
 
 std::string LookAndFeelManager::GetDefaultLocale()
 {
@@ -305,11 +337,14 @@ std::string LookAndFeelManager::GetDefaultLocale()
     return code != 0 ? LocaleNameFromInstallerCode(static_cast<unsigned int>(code)) : UNKNOWN_LOCALE;
 }
 
-void LookAndFeelManager::RegisterObserver(ILookAndFeelObserver* observer) { observers.Subscribe(observer); }
+void LookAndFeelManager::RegisterObserver(ILookAndFeelObserver* observer)
+{
+    d->observers.Subscribe(observer);
+}
 
 void LookAndFeelManager::UnregisterObserver(ILookAndFeelObserver* observer)
 {
-    observers.Unsubscribe(observer);
+    d->observers.Unsubscribe(observer);
 }
 
 std::string LookAndFeelManager::LocaleNameFromInstallerCode(unsigned int code)
@@ -323,7 +358,7 @@ std::string LookAndFeelManager::LocaleNameFromInstallerCode(unsigned int code)
     return found != table.end() ? found->second : FALLBACK_LOCALE;
 }
 
-QList<QFileInfo> LookAndFeelManager::GetFilteredResourceList()
+QList<QFileInfo> LookAndFeelManager::Private::GetFilteredResourceList()
 {
     const QString dir = ToQString(path / RESOURCES_FOLDER / THEMES_FOLDER / currentTheme);
     if (!QFileInfo(dir).exists())
@@ -353,7 +388,7 @@ QList<QFileInfo> LookAndFeelManager::GetFilteredResourceList()
     return files;
 }
 
-void LookAndFeelManager::ClearCurrentTheme()
+void LookAndFeelManager::Private::ClearCurrentTheme()
 {
     if (currentTheme.empty())
     {

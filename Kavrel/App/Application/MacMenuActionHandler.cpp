@@ -19,9 +19,16 @@ QAction* Named(const QList<QAction*>& actions, const char* name)
 }
 } // namespace
 
-MacMenuActionHandler::MacMenuActionHandler(QMenuBar* menuBar, boost::function<bool(QWidget*)> predicate)
-    : QObject(menuBar), canManipulate(std::move(predicate))
+class MacMenuActionHandler::Private
 {
+public:
+    boost::function<bool(QWidget*)> canManipulate; // may be empty: anything goes
+};
+
+MacMenuActionHandler::MacMenuActionHandler(QMenuBar* menuBar, boost::function<bool(QWidget*)> predicate)
+    : QObject(menuBar), d(std::make_unique<Private>())
+{
+    d->canManipulate = std::move(predicate);
     if (auto* applicationMenu = menuBar->findChild<QMenu*>(QStringLiteral("menuMacOSMenu")))
     {
         const QList<QAction*> actions = applicationMenu->actions();
@@ -82,7 +89,7 @@ void MacMenuActionHandler::onZoom()
 
 bool MacMenuActionHandler::canManipulateWithWidget(QWidget* widget)
 {
-    return canManipulate.empty() || canManipulate(widget);
+    return d->canManipulate.empty() || d->canManipulate(widget);
 }
 
 } // namespace Kavrel::App

@@ -178,13 +178,21 @@ QString FindInMuiCache(const QString& name)
     return QString();
 }
 
+class AbstractPreferredBrowser::Private
+{
+public:
+    QString browserPath;
+};
+
+AbstractPreferredBrowser::AbstractPreferredBrowser() : d(std::make_unique<Private>()) {}
+
 AbstractPreferredBrowser::~AbstractPreferredBrowser() = default;
 
 QString AbstractPreferredBrowser::GetBrowserPath()
 {
-    if (browserPath.isEmpty() || !QFile::exists(browserPath))
+    if (d->browserPath.isEmpty() || !QFile::exists(d->browserPath))
         RefreshBrowserPath();
-    return browserPath;
+    return d->browserPath;
 }
 
 void AbstractPreferredBrowser::RefreshBrowserPath()
@@ -195,19 +203,19 @@ void AbstractPreferredBrowser::RefreshBrowserPath()
         store ? Utf8ToQString(store->GetString("PreferredBrowser", std::string())) : QString();
     if (!stored.isEmpty() && QFile::exists(stored))
     {
-        browserPath = stored;
+        d->browserPath = stored;
         return;
     }
-    browserPath = DetectBrowserPath();
+    d->browserPath = DetectBrowserPath();
     if (store)
-        store->SetString("PreferredBrowser", QStringToUtf8(browserPath));
+        store->SetString("PreferredBrowser", QStringToUtf8(d->browserPath));
 }
 
 QString AbstractPreferredBrowser::GetUserAgent() const
 {
     // Exact and case-sensitive, as the tables are; a browser's own name here
     // counts as its table name.
-    const auto found = BrowserUserAgents.find(TableName(QFileInfo(browserPath).fileName()));
+    const auto found = BrowserUserAgents.find(TableName(QFileInfo(d->browserPath).fileName()));
     return found != BrowserUserAgents.end() ? found->second : BrowserUserAgents.begin()->second;
 }
 

@@ -2,7 +2,14 @@
 #include <Kavrel/Util/NativeSettingsPath.h>
 #include <Kavrel/Util/StringConversions.h>
 
+#include <Kavrel/Core/EventHandlerList.h>
+#include <Kavrel/Core/SyncExecutePolicy.h>
+
+#include <QVariant>
+
 #include <glog/logging.h>
+
+#include <mutex>
 
 using Kavrel::Util::Utf8ToQString;
 
@@ -42,28 +49,55 @@ template <> std::vector<unsigned char> FromVariant<std::vector<unsigned char>>(c
 }
 } // namespace
 
+class SettingsManager::Private
+{
+public:
+    template <class... Arguments>
+    explicit Private(Arguments&&... arguments) : settings(std::forward<Arguments>(arguments)...)
+    {
+    }
+
+    // Writes and announces one change; see SetBool and the others.
+    template <class T, class Notification>
+    void Set(const std::string& key, const T& value, const QVariant& newValue, Notification notification);
+    bool UpdateValue(const std::string& key, const QVariant& newValue, QVariant& previousValue);
+    QVariant GetValue(const std::string& key, const QVariant& defaultValue) const;
+    // Logs, once per store, that changes cannot be written. Called with
+    // storeMutex held.
+    void ReportWriteFailure();
+
+    QSettings settings;
+    Kavrel::Core::EventHandlerList<ISettingsManagerObserver, Kavrel::Core::SyncExecutePolicy> handlers;
+    // QSettings is not safe for concurrent use: every access is guarded, a
+    // setter's read, compare and write as one step.
+    mutable std::mutex storeMutex;
+    std::recursive_mutex changeMutex;
+    bool writabilityChecked = false;
+    bool writeFailureReported = false;
+};
+
 // A registry path in the native format names the matching settings file
 // outside Windows.
 SettingsManager::SettingsManager(const QString& fileName, QSettings::Format format)
-    : settings(format == QSettings::NativeFormat ? Kavrel::Util::NativeSettingsPath(fileName) : fileName,
-               format)
+    : d(std::make_unique<Private>(
+          format == QSettings::NativeFormat ? Kavrel::Util::NativeSettingsPath(fileName) : fileName, format))
 {
 }
 
 SettingsManager::SettingsManager(const QString& application, const QString& organization)
-    : settings(organization, application)
+    : d(std::make_unique<Private>(organization, application))
 {
 }
 
 SettingsManager::~SettingsManager()
 {
-    std::lock_guard<std::mutex> lock(storeMutex);
-    settings.sync();
-    if (settings.status() == QSettings::AccessError)
-        ReportWriteFailure();
+    std::lock_guard<std::mutex> lock(d->storeMutex);
+    d->settings.sync();
+    if (d->settings.status() == QSettings::AccessError)
+        d->ReportWriteFailure();
 }
 
-void SettingsManager::ReportWriteFailure()
+void SettingsManager::Private::ReportWriteFailure()
 {
     if (writeFailureReported)
         return;
@@ -72,16 +106,19 @@ void SettingsManager::ReportWriteFailure()
                << "] cannot be written; changes made to it are lost when the program ends";
 }
 
-void SettingsManager::RegisterObserver(ISettingsManagerObserver* observer) { handlers.Subscribe(observer); }
+void SettingsManager::RegisterObserver(ISettingsManagerObserver* observer)
+{
+    d->handlers.Subscribe(observer);
+}
 
 void SettingsManager::UnregisterObserver(ISettingsManagerObserver* observer)
 {
-    handlers.Unsubscribe(observer);
+    d->handlers.Unsubscribe(observer);
 }
 
 template <class T, class Notification>
-void SettingsManager::Set(const std::string& key, const T& value, const QVariant& newValue,
-                          Notification notification)
+void SettingsManager::Private::Set(const std::string& key, const T& value, const QVariant& newValue,
+                                   Notification notification)
 {
     // Changes from several threads are written and announced one at a time,
     // so observers never hear an older value last. Recursive: an observer may
@@ -99,82 +136,82 @@ void SettingsManager::Set(const std::string& key, const T& value, const QVariant
 
 void SettingsManager::SetBool(const std::string& key, bool value)
 {
-    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnBoolChanged);
+    d->Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnBoolChanged);
 }
 
 void SettingsManager::SetInt(const std::string& key, int value)
 {
-    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnIntChanged);
+    d->Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnIntChanged);
 }
 
 void SettingsManager::SetString(const std::string& key, const std::string& value)
 {
-    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnStringChanged);
+    d->Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnStringChanged);
 }
 
 void SettingsManager::SetByteArray(const std::string& key, const std::vector<unsigned char>& value)
 {
-    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnByteArrayChanged);
+    d->Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnByteArrayChanged);
 }
 
 void SettingsManager::SetInt64(const std::string& key, long long value)
 {
-    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnInt64Changed);
+    d->Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnInt64Changed);
 }
 
 void SettingsManager::SetDouble(const std::string& key, double value)
 {
-    Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnDoubleChanged);
+    d->Set(key, value, ToVariant(value), &ISettingsManagerObserver::OnDoubleChanged);
 }
 
 bool SettingsManager::GetBool(const std::string& key, bool defaultValue) const
 {
-    const QVariant stored = GetValue(key, QVariant());
+    const QVariant stored = d->GetValue(key, QVariant());
     return stored.isValid() ? FromVariant<bool>(stored) : defaultValue;
 }
 
 int SettingsManager::GetInt(const std::string& key, int defaultValue) const
 {
-    const QVariant stored = GetValue(key, QVariant());
+    const QVariant stored = d->GetValue(key, QVariant());
     return stored.isValid() ? FromVariant<int>(stored) : defaultValue;
 }
 
 std::string SettingsManager::GetString(const std::string& key, const std::string& defaultValue) const
 {
     // The default travels like a stored value would: cut at its first NUL.
-    const QVariant stored = GetValue(key, QVariant());
+    const QVariant stored = d->GetValue(key, QVariant());
     return FromVariant<std::string>(stored.isValid() ? stored : ToVariant(defaultValue));
 }
 
 std::vector<unsigned char> SettingsManager::GetByteArray(const std::string& key,
                                                          const std::vector<unsigned char>& defaultValue) const
 {
-    const QVariant stored = GetValue(key, QVariant());
+    const QVariant stored = d->GetValue(key, QVariant());
     return stored.isValid() ? FromVariant<std::vector<unsigned char>>(stored) : defaultValue;
 }
 
 long long SettingsManager::GetInt64(const std::string& key, long long defaultValue) const
 {
-    const QVariant stored = GetValue(key, QVariant());
+    const QVariant stored = d->GetValue(key, QVariant());
     return stored.isValid() ? FromVariant<long long>(stored) : defaultValue;
 }
 
 double SettingsManager::GetDouble(const std::string& key, double defaultValue) const
 {
-    const QVariant stored = GetValue(key, QVariant());
+    const QVariant stored = d->GetValue(key, QVariant());
     return stored.isValid() ? FromVariant<double>(stored) : defaultValue;
 }
 
 bool SettingsManager::Contains(const std::string& key) const
 {
-    std::lock_guard<std::mutex> lock(storeMutex);
-    return settings.contains(Utf8ToQString(key));
+    std::lock_guard<std::mutex> lock(d->storeMutex);
+    return d->settings.contains(Utf8ToQString(key));
 }
 
 void SettingsManager::Remove(const std::string& key)
 {
-    std::lock_guard<std::mutex> lock(storeMutex);
-    settings.remove(Utf8ToQString(key));
+    std::lock_guard<std::mutex> lock(d->storeMutex);
+    d->settings.remove(Utf8ToQString(key));
 }
 
 std::vector<std::string> SettingsManager::GetKeys(const std::string& group) const
@@ -189,8 +226,8 @@ std::vector<std::string> SettingsManager::GetKeys(const std::string& group) cons
         prefix += QLatin1Char('/');
     QStringList keys;
     {
-        std::lock_guard<std::mutex> lock(storeMutex);
-        keys = settings.allKeys();
+        std::lock_guard<std::mutex> lock(d->storeMutex);
+        keys = d->settings.allKeys();
     }
     std::vector<std::string> found;
     for (const QString& key : keys)
@@ -199,7 +236,8 @@ std::vector<std::string> SettingsManager::GetKeys(const std::string& group) cons
     return found;
 }
 
-bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newValue, QVariant& previousValue)
+bool SettingsManager::Private::UpdateValue(const std::string& key, const QVariant& newValue,
+                                           QVariant& previousValue)
 {
     // One lock over read, compare and write: two threads setting the same key
     // cannot both announce the change.
@@ -222,7 +260,7 @@ bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newVal
     return true;
 }
 
-QVariant SettingsManager::GetValue(const std::string& key, const QVariant& defaultValue) const
+QVariant SettingsManager::Private::GetValue(const std::string& key, const QVariant& defaultValue) const
 {
     const QString storeKey = Utf8ToQString(key);
     std::lock_guard<std::mutex> lock(storeMutex);

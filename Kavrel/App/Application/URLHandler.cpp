@@ -22,14 +22,23 @@ bool StartDetached(const QStringList& command)
 }
 } // namespace
 
-URLHandler::URLHandler(QObject* parent, boost::shared_ptr<AbstractPreferredBrowser> preferred)
-    : QObject(parent), browser(std::move(preferred))
+class URLHandler::Private
 {
+public:
+    boost::shared_ptr<AbstractPreferredBrowser> browser;
+};
+
+URLHandler::URLHandler(QObject* parent, boost::shared_ptr<AbstractPreferredBrowser> preferred)
+    : QObject(parent), d(std::make_unique<Private>())
+{
+    d->browser = std::move(preferred);
 }
+
+URLHandler::~URLHandler() = default;
 
 void URLHandler::OpenURLWithPreferredBrowser(const QUrl& url)
 {
-    const QString path = browser->GetBrowserPath();
+    const QString path = d->browser->GetBrowserPath();
     if (!path.isEmpty())
     {
         // The store-app browser is reached through its protocol, not its file.

@@ -3,6 +3,8 @@
 #include <Kavrel/Core/KavrelCoreExport.h>
 #include <Kavrel/Core/ioPath.h>
 
+#include <memory>
+
 namespace Kavrel::Core
 {
 
@@ -25,7 +27,8 @@ protected:
     AppLocations();
 
 private:
-    ioPath applicationFolder;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::Core

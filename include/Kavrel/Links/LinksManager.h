@@ -3,9 +3,11 @@
 #include <Kavrel/App/Application/ILinksManager.h>
 #include <Kavrel/Links/KavrelLinksExport.h>
 
-#include <QJsonObject>
+#include <QString>
 
 #include <boost/shared_ptr.hpp>
+
+#include <memory>
 
 namespace Kavrel::App
 {
@@ -46,14 +48,11 @@ public:
     // The table in use when the caller names none.
     static QString DefaultTableFile();
 
-private:
-    QString Lookup(const std::string& keyName) const;
+    ~LinksManager() override;
 
-    boost::shared_ptr<ICustomizationManager> customization;
-    boost::shared_ptr<ILookAndFeelManager> lookAndFeel;
-    boost::shared_ptr<ISettingsManager> mailSettings;
-    boost::shared_ptr<ISettingsManager> installerSettings;
-    QJsonObject products;
+private:
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

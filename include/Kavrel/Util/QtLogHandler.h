@@ -7,8 +7,7 @@
 
 #include <boost/function.hpp>
 
-#include <mutex>
-#include <vector>
+#include <memory>
 
 namespace Kavrel::Util
 {
@@ -36,14 +35,13 @@ public:
     QtLogHandler& operator=(const QtLogHandler&) = delete;
 
 private:
-    QtLogHandler() = default;
+    QtLogHandler();
+    ~QtLogHandler();
     static void HandleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message);
     bool IsAccepted(const QString& message) const;
 
-    mutable std::mutex mutex;
-    std::vector<Filter> filters;
-    QtMessageHandler previous = nullptr;
-    bool installed = false;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::Util

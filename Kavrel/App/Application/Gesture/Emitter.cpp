@@ -5,7 +5,21 @@
 namespace Kavrel::App
 {
 
-Gesture::Emitter::Emitter(QObject* parent) : QObject(parent)
+// The switches, all off at first.
+class Gesture::Emitter::Private
+{
+public:
+    bool zoomOn = false;
+    bool rotateOn = false;
+    bool tapOn = false;
+    bool pressAndTapOn = false;
+    bool horizontalPanOn = false;
+    bool verticalPanOn = false;
+    bool panGutterOn = false;
+    bool panInertiaOn = false;
+};
+
+Gesture::Emitter::Emitter(QObject* parent) : QObject(parent), d(std::make_unique<Private>())
 {
     // Qt sends touch to a widget only when it asks for it.
     if (auto* widget = qobject_cast<QWidget*>(parent))
@@ -14,14 +28,14 @@ Gesture::Emitter::Emitter(QObject* parent) : QObject(parent)
 
 Gesture::Emitter::~Emitter() = default;
 
-void Gesture::Emitter::setZoomEnabled(bool on) { zoomOn = on; }
-void Gesture::Emitter::setRotateEnabled(bool on) { rotateOn = on; }
-void Gesture::Emitter::setTapEnabled(bool on) { tapOn = on; }
-void Gesture::Emitter::setPressAndTapEnabled(bool on) { pressAndTapOn = on; }
-void Gesture::Emitter::setHorizontalPanEnabled(bool on) { horizontalPanOn = on; }
-void Gesture::Emitter::setVerticalPanEnabled(bool on) { verticalPanOn = on; }
-void Gesture::Emitter::setPanGutterEnabled(bool on) { panGutterOn = on; }
-void Gesture::Emitter::setPanInertiaEnabled(bool on) { panInertiaOn = on; }
+void Gesture::Emitter::setZoomEnabled(bool on) { d->zoomOn = on; }
+void Gesture::Emitter::setRotateEnabled(bool on) { d->rotateOn = on; }
+void Gesture::Emitter::setTapEnabled(bool on) { d->tapOn = on; }
+void Gesture::Emitter::setPressAndTapEnabled(bool on) { d->pressAndTapOn = on; }
+void Gesture::Emitter::setHorizontalPanEnabled(bool on) { d->horizontalPanOn = on; }
+void Gesture::Emitter::setVerticalPanEnabled(bool on) { d->verticalPanOn = on; }
+void Gesture::Emitter::setPanGutterEnabled(bool on) { d->panGutterOn = on; }
+void Gesture::Emitter::setPanInertiaEnabled(bool on) { d->panInertiaOn = on; }
 
 int Gesture::Emitter::allOrNone(bool on) { return on ? All : None; }
 
@@ -31,15 +45,15 @@ void Gesture::Emitter::OnGesture(const Rotate& gesture) { Q_EMIT rotate(gesture)
 void Gesture::Emitter::OnGesture(const Zoom& gesture) { Q_EMIT zoom(gesture); }
 void Gesture::Emitter::OnGesture(const Pan& gesture) { Q_EMIT pan(gesture); }
 
-int Gesture::Emitter::WantGesture(const PressAndTap&) { return allOrNone(pressAndTapOn); }
-int Gesture::Emitter::WantGesture(const Tap&) { return allOrNone(tapOn); }
-int Gesture::Emitter::WantGesture(const Rotate&) { return allOrNone(rotateOn); }
-int Gesture::Emitter::WantGesture(const Zoom&) { return allOrNone(zoomOn); }
+int Gesture::Emitter::WantGesture(const PressAndTap&) { return allOrNone(d->pressAndTapOn); }
+int Gesture::Emitter::WantGesture(const Tap&) { return allOrNone(d->tapOn); }
+int Gesture::Emitter::WantGesture(const Rotate&) { return allOrNone(d->rotateOn); }
+int Gesture::Emitter::WantGesture(const Zoom&) { return allOrNone(d->zoomOn); }
 
 int Gesture::Emitter::WantGesture(const Pan&)
 {
-    return (panGutterOn ? 0x10 : 0) | (panInertiaOn ? 0x08 : 0) | (horizontalPanOn ? 0x04 : 0) |
-           (verticalPanOn ? 0x02 : 0);
+    return (d->panGutterOn ? 0x10 : 0) | (d->panInertiaOn ? 0x08 : 0) | (d->horizontalPanOn ? 0x04 : 0) |
+           (d->verticalPanOn ? 0x02 : 0);
 }
 
 } // namespace Kavrel::App

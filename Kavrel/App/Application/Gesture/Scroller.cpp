@@ -1,21 +1,35 @@
 #include <Kavrel/App/Application/Gesture/Scroller.h>
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QScrollBar>
 
 namespace Kavrel::App
 {
 
-Gesture::Scroller::Scroller(QAbstractScrollArea* scrollArea)
-    : Emitter(scrollArea), area(scrollArea), itemView(qobject_cast<QAbstractItemView*>(scrollArea))
+class Gesture::Scroller::Private
 {
+public:
+    QAbstractScrollArea* area = nullptr;
+    QAbstractItemView* itemView = nullptr; // the same area, when it is an item view
+    int lastX = 0;
+    int lastY = 0;
+    QAbstractItemView::ScrollMode savedHorizontalMode = QAbstractItemView::ScrollPerItem;
+    QAbstractItemView::ScrollMode savedVerticalMode = QAbstractItemView::ScrollPerItem;
+};
+
+Gesture::Scroller::Scroller(QAbstractScrollArea* scrollArea)
+    : Emitter(scrollArea), d(std::make_unique<Private>())
+{
+    d->area = scrollArea;
+    d->itemView = qobject_cast<QAbstractItemView*>(scrollArea);
     setHorizontalPanEnabled(true);
     setVerticalPanEnabled(true);
     setPanGutterEnabled(true);
     setPanInertiaEnabled(true);
     // Touch lands on the viewport, which must ask for it.
-    if (area)
-        area->viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
+    if (d->area)
+        d->area->viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
     connect(this, SIGNAL(pan(Kavrel::App::Gesture::Pan const&)), this,
             SLOT(scrollByPanning(Kavrel::App::Gesture::Pan const&)));
 }
@@ -24,34 +38,34 @@ Gesture::Scroller::~Scroller() = default;
 
 void Gesture::Scroller::scrollByPanning(const Pan& pan)
 {
-    QScrollBar* horizontal = area->horizontalScrollBar();
-    QScrollBar* vertical = area->verticalScrollBar();
-    if (pan.begin && itemView)
+    QScrollBar* horizontal = d->area->horizontalScrollBar();
+    QScrollBar* vertical = d->area->verticalScrollBar();
+    if (pan.begin && d->itemView)
     {
-        savedHorizontalMode = itemView->horizontalScrollMode();
-        savedVerticalMode = itemView->verticalScrollMode();
-        itemView->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-        itemView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+        d->savedHorizontalMode = d->itemView->horizontalScrollMode();
+        d->savedVerticalMode = d->itemView->verticalScrollMode();
+        d->itemView->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+        d->itemView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     }
-    else if (pan.end && itemView)
+    else if (pan.end && d->itemView)
     {
         // Back to scrolling by items, a view that was at its end stays there.
         const bool horizontalAtEnd = horizontal->value() == horizontal->maximum();
         const bool verticalAtEnd = vertical->value() == vertical->maximum();
-        itemView->setHorizontalScrollMode(savedHorizontalMode);
-        itemView->setVerticalScrollMode(savedVerticalMode);
-        if (horizontalAtEnd && savedHorizontalMode == QAbstractItemView::ScrollPerItem)
+        d->itemView->setHorizontalScrollMode(d->savedHorizontalMode);
+        d->itemView->setVerticalScrollMode(d->savedVerticalMode);
+        if (horizontalAtEnd && d->savedHorizontalMode == QAbstractItemView::ScrollPerItem)
             horizontal->setValue(horizontal->maximum());
-        if (verticalAtEnd && savedVerticalMode == QAbstractItemView::ScrollPerItem)
+        if (verticalAtEnd && d->savedVerticalMode == QAbstractItemView::ScrollPerItem)
             vertical->setValue(vertical->maximum());
     }
     else if (!pan.begin && !pan.end)
     {
-        horizontal->setValue(horizontal->value() + lastX - pan.pos.x());
-        vertical->setValue(vertical->value() + lastY - pan.pos.y());
+        horizontal->setValue(horizontal->value() + d->lastX - pan.pos.x());
+        vertical->setValue(vertical->value() + d->lastY - pan.pos.y());
     }
-    lastX = pan.pos.x();
-    lastY = pan.pos.y();
+    d->lastX = pan.pos.x();
+    d->lastY = pan.pos.y();
 }
 
 } // namespace Kavrel::App

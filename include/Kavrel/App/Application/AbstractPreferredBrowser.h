@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace Kavrel::App
 {
 
@@ -12,7 +14,10 @@ namespace Kavrel::App
 class KAVRELAPPLICATION_EXPORT AbstractPreferredBrowser
 {
 public:
+    AbstractPreferredBrowser();
     virtual ~AbstractPreferredBrowser();
+    AbstractPreferredBrowser(const AbstractPreferredBrowser&) = delete;
+    AbstractPreferredBrowser& operator=(const AbstractPreferredBrowser&) = delete;
     // Full path of the browser to use, or empty for the system's default.
     virtual QString DetectBrowserPath() const = 0;
 
@@ -26,7 +31,8 @@ public:
     QString GetUserAgent() const;
 
 private:
-    QString browserPath;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

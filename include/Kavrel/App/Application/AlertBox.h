@@ -5,6 +5,8 @@
 
 #include <QMessageBox>
 
+#include <memory>
+
 class QLabel;
 
 namespace Kavrel::App
@@ -28,6 +30,7 @@ public:
     };
 
     AlertBox();
+    ~AlertBox() override;
     // The running application must be a Kavrel::App::Application with its
     // customisation set: its icon becomes the box's window icon.
     AlertBox(Level level, const QString& title, const QString& text,
@@ -56,7 +59,8 @@ private:
     static QLayout* LayoutHolding(QLayout* layout, QWidget* widget);
     void SetButtonsSubStyle();
 
-    QLabel* learnMoreLabel = nullptr;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

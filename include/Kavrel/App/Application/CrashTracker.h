@@ -2,7 +2,9 @@
 
 #include <Kavrel/App/Application/KavrelApplicationExport.h>
 
-#include <QSettings>
+#include <QString>
+
+#include <memory>
 
 namespace Kavrel::App
 {
@@ -38,9 +40,8 @@ private:
     // Writes the file; the first failure is logged.
     void Write();
 
-    QSettings settings;
-    bool hasUnreportedCrash = false;
-    bool writeFailureLogged = false;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

@@ -69,18 +69,8 @@ private:
     void RebuildLocaleMenu();
     void RebuildThemeMenu();
 
-    boost::shared_ptr<ILookAndFeelManager> manager;
-    QMenu* localeMenu;
-    QActionGroup* localeGroup;
-    std::list<std::string> localeList;
-    std::map<std::string, QAction*> localeActions;
-    std::string selectedLocale;
-    QMenu* themeMenu;
-    QActionGroup* themeGroup;
-    std::list<std::string> themeList;
-    std::map<std::string, QAction*> themeActions;
-    std::string selectedTheme;
-    QAction* moreLanguagesAction;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

@@ -3,20 +3,11 @@
 #include <Kavrel/App/Application/ILookAndFeelManager.h>
 #include <Kavrel/App/Application/ILookAndFeelObserver.h>
 #include <Kavrel/App/Application/KavrelApplicationExport.h>
-#include <Kavrel/Core/EventHandlerList.h>
-#include <Kavrel/Core/Property.h>
-#include <Kavrel/Core/SyncExecutePolicy.h>
 #include <Kavrel/Core/ioPath.h>
 
-#include <QFileInfo>
-#include <QList>
-#include <QString>
-
-#include <boost/shared_ptr.hpp>
-
-#include <map>
-
-class QTranslator;
+#include <list>
+#include <memory>
+#include <string>
 
 namespace Kavrel::App
 {
@@ -63,19 +54,8 @@ public:
     static std::string LocaleNameFromInstallerCode(unsigned int code);
 
 private:
-    QList<QFileInfo> GetFilteredResourceList();
-    void ClearCurrentTheme();
-
-    Kavrel::ioPath path;
-    std::list<std::string> resourceNames;
-    std::list<std::string> locales;
-    std::string currentLocale;
-    std::list<std::string> themes;
-    std::string currentTheme;
-    std::map<std::string, Kavrel::Core::Property> themeTitles;
-    QString unitedStylesheet;
-    std::list<boost::shared_ptr<QTranslator>> translators;
-    Kavrel::Core::EventHandlerList<ILookAndFeelObserver, Kavrel::Core::SyncExecutePolicy> observers;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

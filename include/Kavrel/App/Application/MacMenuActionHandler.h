@@ -6,6 +6,8 @@
 
 #include <boost/function.hpp>
 
+#include <memory>
+
 class QMenuBar;
 class QWidget;
 
@@ -36,7 +38,8 @@ private Q_SLOTS:
 private:
     virtual bool canManipulateWithWidget(QWidget* widget);
 
-    boost::function<bool(QWidget*)> canManipulate;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

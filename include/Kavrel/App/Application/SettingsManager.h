@@ -3,13 +3,11 @@
 #include <Kavrel/App/Application/ISettingsManager.h>
 #include <Kavrel/App/Application/ISettingsManagerObserver.h>
 #include <Kavrel/App/Application/KavrelApplicationExport.h>
-#include <Kavrel/Core/EventHandlerList.h>
-#include <Kavrel/Core/SyncExecutePolicy.h>
 
+// For the format of the file-based constructor only.
 #include <QSettings>
-#include <QVariant>
 
-#include <mutex>
+#include <memory>
 
 namespace Kavrel::App
 {
@@ -51,22 +49,8 @@ public:
     std::vector<std::string> GetKeys(const std::string& group) const override;
 
 private:
-    template <class T, class Notification>
-    void Set(const std::string& key, const T& value, const QVariant& newValue, Notification notification);
-    bool UpdateValue(const std::string& key, const QVariant& newValue, QVariant& previousValue);
-    QVariant GetValue(const std::string& key, const QVariant& defaultValue) const;
-    // Logs, once per store, that changes cannot be written. Called with
-    // storeMutex held.
-    void ReportWriteFailure();
-
-    QSettings settings;
-    Kavrel::Core::EventHandlerList<ISettingsManagerObserver, Kavrel::Core::SyncExecutePolicy> handlers;
-    // QSettings is not safe for concurrent use: every access is guarded, a
-    // setter's read, compare and write as one step.
-    mutable std::mutex storeMutex;
-    std::recursive_mutex changeMutex;
-    bool writabilityChecked = false;
-    bool writeFailureReported = false;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

@@ -7,6 +7,8 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <memory>
+
 namespace Kavrel::App
 {
 
@@ -19,12 +21,14 @@ class KAVRELAPPLICATION_EXPORT URLHandler : public QObject
     Q_OBJECT
 public:
     URLHandler(QObject* parent, boost::shared_ptr<AbstractPreferredBrowser> browser);
+    ~URLHandler() override;
 
 public Q_SLOTS:
     void OpenURLWithPreferredBrowser(const QUrl& url);
 
 private:
-    boost::shared_ptr<AbstractPreferredBrowser> browser;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

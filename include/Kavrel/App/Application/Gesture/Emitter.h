@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 namespace Kavrel::App
 {
 
@@ -48,14 +50,8 @@ private:
     int WantGesture(const Zoom& gesture) override;
     int WantGesture(const Pan& gesture) override;
 
-    bool zoomOn = false;
-    bool rotateOn = false;
-    bool tapOn = false;
-    bool pressAndTapOn = false;
-    bool horizontalPanOn = false;
-    bool verticalPanOn = false;
-    bool panGutterOn = false;
-    bool panInertiaOn = false;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

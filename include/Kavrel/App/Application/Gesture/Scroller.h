@@ -2,7 +2,7 @@
 
 #include <Kavrel/App/Application/Gesture/Emitter.h>
 
-#include <QAbstractItemView>
+#include <memory>
 
 class QAbstractScrollArea;
 
@@ -23,12 +23,8 @@ private Q_SLOTS:
     void scrollByPanning(const Kavrel::App::Gesture::Pan& pan);
 
 private:
-    QAbstractScrollArea* area;
-    QAbstractItemView* itemView;
-    int lastX = 0;
-    int lastY = 0;
-    QAbstractItemView::ScrollMode savedHorizontalMode = QAbstractItemView::ScrollPerItem;
-    QAbstractItemView::ScrollMode savedVerticalMode = QAbstractItemView::ScrollPerItem;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Kavrel::App

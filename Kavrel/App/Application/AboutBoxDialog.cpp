@@ -4,6 +4,7 @@
 #include <Kavrel/App/Application/ILookAndFeelManager.h>
 #include <Kavrel/Util/StringConversions.h>
 
+#include "RunningApplication.h"
 #include "ui_AboutBoxDialog.h"
 
 #include <QClipboard>
@@ -29,13 +30,7 @@ QString Link(const QString& address, const QString& text)
     return QStringLiteral("<a href=\"%1\">%2</a>").arg(address.toHtmlEscaped(), text.toHtmlEscaped());
 }
 
-Application* RunningApplication() { return qobject_cast<Application*>(QCoreApplication::instance()); }
-
-boost::shared_ptr<ICustomizationManager> Customization()
-{
-    Application* app = RunningApplication();
-    return app ? app->GetCustomizationManager() : nullptr;
-}
+boost::shared_ptr<ICustomizationManager> Customization() { return RunningCustomization("AboutBoxDialog"); }
 
 QString SupportEmail()
 {
@@ -87,7 +82,7 @@ void AboutBoxDialog::ShowTexts()
     ui.applicationVersionLabel->setText(d->versionText);
     ui.homePageLabel->setText(Link(d->homePageUrl, tr("Visit homepage")));
 
-    Application* app = RunningApplication();
+    Application* app = RunningApplication("AboutBoxDialog");
     const auto product = Customization();
     ui.customURL->hide();
     const QString caption = product ? Utf8ToQString(product->GetCustomAboutCaption()) : QString();

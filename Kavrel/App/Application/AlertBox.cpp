@@ -4,6 +4,8 @@
 #include <Kavrel/Util/StringConversions.h>
 #include <Kavrel/Util/WidgetStyle.h>
 
+#include "RunningApplication.h"
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -30,8 +32,8 @@ AlertBox::AlertBox(Level level, const QString& title, const QString& text,
     : QMessageBox(QMessageBox::NoIcon, title, text, buttons, parent, flags), d(std::make_unique<Private>())
 {
     setIconPixmap(GetPixmapForLevel(level));
-    const auto* app = static_cast<Application*>(QCoreApplication::instance());
-    setWindowIcon(QIcon(app->GetCustomizationManager()->GetApplicationIcon()));
+    if (const auto product = RunningCustomization("AlertBox"))
+        setWindowIcon(QIcon(product->GetApplicationIcon()));
     if (!title.isEmpty())
         return;
     switch (level)
@@ -188,10 +190,9 @@ namespace
 {
 QString DriverMessage(const char* source, const Kavrel::URLKeys& key)
 {
-    const QCoreApplication* instance = QCoreApplication::instance();
-    const auto* app = static_cast<const Kavrel::App::Application*>(instance);
-    const QString url = Kavrel::Util::Utf8ToQString(app->GetUrl(key));
-    const QString linkStyle = instance->property("linkStyle").toString();
+    const auto* app = Kavrel::App::RunningApplication("GPU driver message");
+    const QString url = app ? Kavrel::Util::Utf8ToQString(app->GetUrl(key)) : QString();
+    const QString linkStyle = qApp ? qApp->property("linkStyle").toString() : QString();
     return QCoreApplication::translate("SharedMessages", source).arg(url, linkStyle);
 }
 } // namespace

@@ -53,6 +53,17 @@ namespace Kavrel::App
 class Application::Private
 {
 public:
+    // The product store falls back to the general one, the mail store to
+    // the product store.
+    boost::shared_ptr<ISettingsManager> ProductStore() const
+    {
+        return productSettingsManager ? productSettingsManager : settingsManager;
+    }
+    boost::shared_ptr<ISettingsManager> MailStore() const
+    {
+        return mailSettingsManager ? mailSettingsManager : ProductStore();
+    }
+
     std::unique_ptr<Kavrel::Platform::NamedMutex> applicationMutex;
     NativeEventFilter* nativeFilter = nullptr;
     boost::shared_ptr<ICustomizationManager> customizationManager;
@@ -68,8 +79,8 @@ public:
     Kavrel::Platform::Event terminationRequested;
     std::unique_ptr<SessionHistory> sessions;
     QSocketNotifier* terminationNotifier = nullptr;
-    mutable boost::optional<LaunchType> launchType;
-    mutable boost::shared_ptr<ILinksManager> linksManager;
+    boost::optional<LaunchType> launchType;
+    boost::shared_ptr<ILinksManager> linksManager;
     boost::shared_ptr<AbstractPreferredBrowser> preferredBrowser;
 };
 
@@ -191,24 +202,18 @@ boost::shared_ptr<const ISettingsManager> Application::GetSettingsManager() cons
     return d->settingsManager;
 }
 
-boost::shared_ptr<ISettingsManager> Application::GetProductSettingsManager()
-{
-    return d->productSettingsManager ? d->productSettingsManager : d->settingsManager;
-}
+boost::shared_ptr<ISettingsManager> Application::GetProductSettingsManager() { return d->ProductStore(); }
 
 boost::shared_ptr<const ISettingsManager> Application::GetProductSettingsManager() const
 {
-    return const_cast<Application*>(this)->GetProductSettingsManager();
+    return d->ProductStore();
 }
 
-boost::shared_ptr<ISettingsManager> Application::GetMailSettingsManager()
-{
-    return d->mailSettingsManager ? d->mailSettingsManager : GetProductSettingsManager();
-}
+boost::shared_ptr<ISettingsManager> Application::GetMailSettingsManager() { return d->MailStore(); }
 
 boost::shared_ptr<const ISettingsManager> Application::GetMailSettingsManager() const
 {
-    return const_cast<Application*>(this)->GetMailSettingsManager();
+    return d->MailStore();
 }
 
 boost::shared_ptr<ILookAndFeelManager> Application::GetLookAndFeel() { return d->lookAndFeel; }
@@ -259,7 +264,7 @@ void Application::ClearCrashes() { d->crashTracker->ClearHistory(); }
 
 Application::LaunchType Application::CheckFirstLaunch() const
 {
-    const auto productStore = const_cast<Application*>(this)->GetProductSettingsManager();
+    const auto productStore = d->ProductStore();
     if (!productStore)
     {
         // Nothing to read from: it looks like a fresh install.
@@ -299,8 +304,9 @@ Application::LaunchType Application::GetLaunchType()
 
 bool Application::IsFirstLauch() const
 {
-    const LaunchType type = const_cast<Application*>(this)->GetLaunchType();
-    return type == FirstLaunch || type == UpdateLaunch;
+    if (!d->launchType)
+        d->launchType = CheckFirstLaunch();
+    return *d->launchType == FirstLaunch || *d->launchType == UpdateLaunch;
 }
 
 boost::shared_ptr<ISettingsManager> Application::GetInstallerSettings(const std::string& key) const
@@ -317,10 +323,8 @@ boost::shared_ptr<ILinksManager> Application::GetLinksManager() const
 {
     if (!d->linksManager)
     {
-        auto* self = const_cast<Application*>(this);
-        d->linksManager = boost::make_shared<LinksManager>(GetCustomizationManager(), self->GetLookAndFeel(),
-                                                           self->GetMailSettingsManager(),
-                                                           GetInstallerSettings(std::string()));
+        d->linksManager = boost::make_shared<LinksManager>(
+            d->customizationManager, d->lookAndFeel, d->MailStore(), GetInstallerSettings(std::string()));
     }
     return d->linksManager;
 }

@@ -11,6 +11,8 @@
 #include <QGraphicsDropShadowEffect>
 #include <QToolTip>
 
+#include "RunningApplication.h"
+
 namespace Kavrel::App
 {
 
@@ -41,7 +43,7 @@ EmailWidget::EmailWidget(QDialog* dialog) : QWidget(dialog), d(std::make_unique<
 {
     Ui::EmailWidget& ui = d->ui;
     ui.setupUi(this);
-    if (auto* app = qobject_cast<Application*>(QCoreApplication::instance()))
+    if (auto* app = RunningApplication("EmailWidget"))
         d->mailSettings = app->GetMailSettingsManager();
 
     ui.emailEdit->setInputMethodHints(Qt::ImhEmailCharactersOnly);

@@ -8,6 +8,8 @@
 #include <Kavrel/IO/DataInputString.h>
 #include <Kavrel/Localization/LocalizationManager.h>
 
+#include "RunningApplication.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -330,8 +332,8 @@ std::string LookAndFeelManager::GetUnitedStylesheet() { return d->unitedStyleshe
 
 std::string LookAndFeelManager::GetDefaultLocale()
 {
-    auto* app = qobject_cast<Application*>(QCoreApplication::instance());
-    if (!app)
+    auto* app = RunningApplication("LookAndFeelManager::GetDefaultLocale");
+    if (!app || !RunningCustomization("LookAndFeelManager::GetDefaultLocale"))
         return UNKNOWN_LOCALE;
     const int code = app->GetInstallerSettings(std::string())->GetInt("Language", 0);
     return code != 0 ? LocaleNameFromInstallerCode(static_cast<unsigned int>(code)) : UNKNOWN_LOCALE;

@@ -16,6 +16,8 @@
 using Kavrel::Util::QStringToUtf8;
 using Kavrel::Util::Utf8ToQString;
 
+#include "RunningApplication.h"
+
 namespace Kavrel::App
 {
 
@@ -91,8 +93,6 @@ const std::map<QString, QStringList>& LinuxBrowserNames()
     };
     return names;
 }
-
-Application* RunningApplication() { return qobject_cast<Application*>(QCoreApplication::instance()); }
 
 // The executable a desktop entry starts: the first word of its "Exec=" line
 // in the [Desktop Entry] group.
@@ -197,7 +197,7 @@ QString AbstractPreferredBrowser::GetBrowserPath()
 
 void AbstractPreferredBrowser::RefreshBrowserPath()
 {
-    Application* app = RunningApplication();
+    Application* app = RunningApplication("PreferredBrowser");
     const auto store = app ? app->GetProductSettingsManager() : boost::shared_ptr<ISettingsManager>();
     const QString stored =
         store ? Utf8ToQString(store->GetString("PreferredBrowser", std::string())) : QString();
@@ -221,7 +221,7 @@ QString AbstractPreferredBrowser::GetUserAgent() const
 
 QString PreferredBrowser::DetectBrowserPath() const
 {
-    Application* app = RunningApplication();
+    Application* app = RunningApplication("PreferredBrowser");
     QString recorded;
     if (app && app->GetCustomizationManager())
         recorded =

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QProcess>
 
+#include "RunningApplication.h"
+
 namespace Kavrel::App
 {
 
@@ -33,7 +35,7 @@ void RestartApplication(bool askUser, QPixmap icon, const QString& arguments)
         if (box.Exec() != QMessageBox::Ok)
             return;
     }
-    if (auto* app = qobject_cast<Application*>(QCoreApplication::instance()))
+    if (auto* app = RunningApplication("RestartApplication"))
         app->ClearCrashes();
 
     // The single command line is split the way the system's shell would,

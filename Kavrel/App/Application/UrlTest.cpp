@@ -1,4 +1,5 @@
 #include "UrlTest.h"
+#include "RunningApplication.h"
 
 #include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/Application.h>
@@ -39,8 +40,6 @@ std::list<std::string> requestedLocales;
 long long openCounter = 10000;
 
 const Qt::WindowFlags TEST_BOX_FLAGS = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
-
-Application& App() { return *static_cast<Application*>(QCoreApplication::instance()); }
 
 // The requested languages the product offers (all it offers when none were
 // asked for), with en_US, de_DE and ru_RU moved to the front in that order.
@@ -105,7 +104,9 @@ void RunUrlTestFromCommandLine()
     }
     if (parser.isSet(dump) || parser.isSet(open))
     {
-        const auto product = App().GetCustomizationManager();
+        const auto product = RunningCustomization("The link test");
+        if (!product)
+            return;
         const QString path = QStandardPaths::writableLocation(QStandardPaths::DataLocation) +
                              QLatin1Char('/') + Kavrel::Util::Utf8ToQString(product->GetProductName()) +
                              QStringLiteral("-url-dump.csv");
@@ -115,7 +116,10 @@ void RunUrlTestFromCommandLine()
 
 void RunUrlTest(const QString& dumpPath, bool open, int delay)
 {
-    Application& app = App();
+    Application* running = RunningApplication("The link test");
+    if (!running)
+        return;
+    Application& app = *running;
     const auto lookAndFeel = app.GetLookAndFeel();
     const auto product = app.GetCustomizationManager();
     if (!lookAndFeel || !product)

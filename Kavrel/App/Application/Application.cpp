@@ -42,7 +42,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 using Kavrel::Util::Utf8ToQString;
 
@@ -365,9 +364,7 @@ bool Application::CheckRunnedInstaller()
     // be opened does not change the answer. The installer puts it beside
     // the program: one in the current folder may have been planted there,
     // and it is only ever opened as a document, never run.
-    const std::string script = (std::filesystem::u8path(Kavrel::Platform::GetExecutablePath()).parent_path() /
-                                INSTALLER_MESSAGE_FILE)
-                                   .u8string();
+    const std::string script = Kavrel::Platform::GetApplicationFilePath(INSTALLER_MESSAGE_FILE);
     const auto started = Kavrel::Platform::GetProcessStarter().OpenDocument(script);
     if (!started.started)
         LOG(WARNING) << "The installer's message [" << script << "] could not be opened";

@@ -1,19 +1,13 @@
-#include <Kavrel/Platform/ProcessList.h>
+#include "../Backend.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
-#include <mutex>
 #include <unistd.h>
 
-namespace Kavrel::Platform
+namespace Kavrel::Platform::Backend
 {
-
-namespace
-{
-std::mutex listerMutex;
-ExecutableLister replacement;
 
 std::vector<std::string> ScanProcessTable()
 {
@@ -47,23 +41,5 @@ std::vector<std::string> ScanProcessTable()
         paths.push_back(std::move(path));
     return paths;
 }
-} // namespace
 
-std::vector<std::string> ListRunningExecutables()
-{
-    ExecutableLister lister;
-    {
-        std::lock_guard<std::mutex> lock(listerMutex);
-        lister = replacement;
-    }
-    return lister ? lister() : ScanProcessTable();
-}
-
-ExecutableLister SetExecutableLister(ExecutableLister lister)
-{
-    std::lock_guard<std::mutex> lock(listerMutex);
-    std::swap(replacement, lister);
-    return lister;
-}
-
-} // namespace Kavrel::Platform
+} // namespace Kavrel::Platform::Backend

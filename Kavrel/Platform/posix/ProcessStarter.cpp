@@ -2,7 +2,6 @@
 #include <Kavrel/Platform/Process.h>
 #include <Kavrel/Platform/ProcessStarter.h>
 
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -86,17 +85,7 @@ void WriteAll(int fd, const void* buffer, size_t size)
         size -= static_cast<size_t>(put);
     }
 }
-
-ProcessStarter systemStarter;
-std::atomic<ProcessStarter*> currentStarter{nullptr};
 } // namespace
-
-ProcessStarter::~ProcessStarter() = default;
-
-StartedProcess ProcessStarter::StartDetached(const std::vector<std::string>& arguments)
-{
-    return StartDetachedIn(arguments, std::string());
-}
 
 StartedProcess ProcessStarter::StartDetachedIn(const std::vector<std::string>& arguments,
                                                const std::string& workingFolder)
@@ -181,18 +170,6 @@ StartedProcess ProcessStarter::OpenDocument(const std::string& path)
     if (path.empty() || path[0] != '/' || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return {};
     return StartDetached({"xdg-open", path});
-}
-
-ProcessStarter& GetProcessStarter()
-{
-    ProcessStarter* starter = currentStarter.load();
-    return starter ? *starter : systemStarter;
-}
-
-ProcessStarter* SetProcessStarter(ProcessStarter* starter)
-{
-    ProcessStarter* previous = currentStarter.exchange(starter);
-    return previous ? previous : &systemStarter;
 }
 
 void CloseProcessHandle(int handle)

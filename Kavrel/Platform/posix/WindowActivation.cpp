@@ -1,28 +1,26 @@
+#include "../Backend.h"
+
 #include <Kavrel/Platform/Environment.h>
-#include <Kavrel/Platform/WindowActivation.h>
 
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <mutex>
 
-namespace Kavrel::Platform
+namespace Kavrel::Platform::Backend
 {
 
 namespace
 {
-std::mutex activatorMutex;
-WindowActivator replacement;
-
 // The source indication of a request made on the user's behalf by a pager,
 // which window managers honour without focus-stealing prevention.
 constexpr std::uint32_t SOURCE_PAGER = 2;
+} // namespace
 
-bool AskX11(unsigned long windowId)
+bool SystemActivateWindow(unsigned long windowId)
 {
-    const auto display = GetEnvironmentVariable("DISPLAY");
+    const auto display = Platform::GetEnvironmentVariable("DISPLAY");
     if (!display || display->empty() || windowId == 0 || windowId > 0xFFFFFFFFul)
         return false;
     int screenNumber = 0;
@@ -60,23 +58,5 @@ bool AskX11(unsigned long windowId)
                                                                   &std::free);
     return !failure;
 }
-} // namespace
 
-bool ActivateWindow(unsigned long windowId)
-{
-    WindowActivator activator;
-    {
-        std::lock_guard<std::mutex> lock(activatorMutex);
-        activator = replacement;
-    }
-    return activator ? activator(windowId) : AskX11(windowId);
-}
-
-WindowActivator SetWindowActivator(WindowActivator activator)
-{
-    std::lock_guard<std::mutex> lock(activatorMutex);
-    std::swap(replacement, activator);
-    return activator;
-}
-
-} // namespace Kavrel::Platform
+} // namespace Kavrel::Platform::Backend

@@ -9,7 +9,8 @@ namespace Kavrel::Platform
 {
 
 // The command line of the running process as the system holds it, split into
-// arguments, each valid UTF-8. The first entry is the program as started.
+// arguments, each valid UTF-8 (on Windows GetCommandLineW split by
+// CommandLineToArgvW). The first entry is the program as started.
 // Falls back to an empty list when the system does not give it.
 KAVRELPLATFORM_EXPORT std::vector<std::string> GetCommandLineArguments();
 

@@ -19,8 +19,9 @@ KAVRELPLATFORM_EXPORT void SetEnvironmentVariable(const std::string& name, const
 KAVRELPLATFORM_EXPORT std::string GetUserName();
 
 // The per-user base folder for application data such as logs: "LOCALAPPDATA";
-// else "USERPROFILE" + "/Local settings/Application Data"; else
-// "$XDG_STATE_HOME", else "$HOME/.local/state"; nothing when none is known.
+// else "USERPROFILE" + "/Local settings/Application Data" (with backslashes
+// on Windows); on Linux then "$XDG_STATE_HOME", else "$HOME/.local/state";
+// nothing when none is known.
 KAVRELPLATFORM_EXPORT std::optional<std::string> GetLocalAppDataFolder();
 
 } // namespace Kavrel::Platform

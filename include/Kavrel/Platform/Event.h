@@ -20,7 +20,8 @@ public:
 
     void Set();
     bool IsSet() const;
-    // -1 when the system gave no event; waiting for it then never ends by it.
+    // An eventfd on Linux, an event handle on Windows; -1 when the system
+    // gave no event, and waiting for it then never ends by it.
     int Handle() const { return handle; }
 
 private:

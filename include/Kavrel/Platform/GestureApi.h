@@ -52,8 +52,10 @@ struct GestureConfigEntry
 };
 
 // The window-system calls the gesture decoder makes, one for one with those
-// of Windows. Here there is no such window system: the functions do nothing
-// and report failure, and tests replace them to feed recorded sequences.
+// of Windows, where they are the system's (the gesture calls looked up in
+// "user32.dll"). On Linux there is no such window system: the functions do
+// nothing and report failure, and tests replace them to feed recorded
+// sequences.
 struct GestureApi
 {
     std::function<bool(std::intptr_t handle, GestureInfoRecord& info)> getGestureInfo;

@@ -8,9 +8,10 @@ namespace Kavrel::Platform
 {
 
 // A system-wide named flag that a running program holds for its lifetime so
-// that other processes can tell it runs. Holders take a shared lock on a lock
-// file in the runtime folder; the kernel drops it when the holder dies.
-// Nothing here ever waits for long on another process.
+// that other processes can tell it runs; the kernel drops it when the holder
+// dies. On Linux holders take a shared lock on a lock file in the runtime
+// folder; on Windows they keep a handle of the named mutex (CreateMutexW),
+// without owning it. Nothing here ever waits for long on another process.
 class KAVRELPLATFORM_EXPORT NamedMutex
 {
 public:
@@ -24,7 +25,7 @@ public:
     {
         Held,        // this object holds the name
         HeldByOther, // another holder kept it from us
-        Failed       // the lock file could not be used; Error() tells why
+        Failed       // the name could not be used; Error() tells why
     };
 
     // Takes hold of the name. Failure is not an error: GetOutcome() tells.
@@ -38,18 +39,26 @@ public:
 
     bool IsHeld() const { return outcome == Outcome::Held; }
     Outcome GetOutcome() const { return outcome; }
-    // The system's error number when the outcome is Failed, else 0.
+    // The system's error number (errno, or GetLastError on Windows) when the
+    // outcome is Failed, else 0.
     int Error() const { return error; }
 
     // True when some open holder of the name exists (in any process, this one
-    // included). A lock file that cannot be used reads as not held.
+    // included). A name that cannot be used (a lock file that is not one, a
+    // Windows object of another kind or one we may not open) reads as not
+    // held.
     static bool IsHeldByAnyone(const std::string& name);
 
-    // The lock file that stands for the name; empty without a runtime folder.
+    // The lock file that stands for the name; empty without a runtime folder
+    // and on Windows, where the name is a kernel object's.
     static std::string LockFilePath(const std::string& name);
 
 private:
+#ifdef _WIN32
+    void* handle = nullptr;
+#else
     int fd = -1;
+#endif
     Outcome outcome = Outcome::Failed;
     int error = 0;
 };

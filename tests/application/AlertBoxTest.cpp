@@ -67,12 +67,15 @@ TEST_P(AlertBoxLevels, levelGivesIconAndDefaultTitle)
     EXPECT_FALSE(box.windowIcon().isNull()) << "the product's icon";
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, AlertBoxLevels,
-                         ::testing::Values(LevelCase{AlertBox::Information, QStringLiteral("Information"),
-                                                     true},
-                                           LevelCase{AlertBox::Error, QStringLiteral("Error"), true},
-                                           LevelCase{AlertBox::Question, QString(), true},
-                                           LevelCase{static_cast<AlertBox::Level>(7), QString(), false}));
+INSTANTIATE_TEST_SUITE_P(
+    Levels, AlertBoxLevels,
+    ::testing::Values(LevelCase{AlertBox::Information, QStringLiteral("Information"), true},
+                      LevelCase{AlertBox::Error, QStringLiteral("Error"), true},
+                      LevelCase{AlertBox::Question, QString(), true},
+                      LevelCase{static_cast<AlertBox::Level>(7), QString(), false}),
+    [](const auto& info) {
+        return std::vector<std::string>({"information", "error", "question", "unknown_level"})[info.index];
+    });
 
 TEST_F(AlertBoxTest, untitledQuestionIsAtLeast300PixelsWideAndATitledOneIsNot)
 {

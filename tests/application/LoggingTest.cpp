@@ -98,7 +98,11 @@ INSTANTIATE_TEST_SUITE_P(Names, ProductNameTest,
                                            NameCase{L"", "FromEnvironment", "FromEnvironment"},
                                            NameCase{L"", nullptr, "UnknownProduct"}),
                          [](const ::testing::TestParamInfo<NameCase>& info)
-                         { return "case" + std::to_string(info.index); });
+                         {
+                             return std::vector<std::string>({"plain", "cyrillic", "windows_path",
+                                                              "mixed_separators", "unix_path",
+                                                              "from_environment", "unknown"})[info.index];
+                         });
 
 TEST_F(InitLoggingTest, writesEachSeverityFromTheLowestToItsOwnFile)
 {

@@ -69,7 +69,13 @@ TEST_P(PropertySerializerBadInput, failsAndLeavesTheRootEmpty)
 
 INSTANTIATE_TEST_SUITE_P(Syntax, PropertySerializerBadInput,
                          ::testing::Values("", "{", R"({ "en_US": "Night" )", R"({ "a": "b" } trailing)",
-                                           R"({ "a" "b" })", "\xff\xfe{}"));
+                                           R"({ "a" "b" })", "\xff\xfe{}"),
+                         [](const auto& info)
+                         {
+                             return std::vector<std::string>({"empty", "open_brace", "unclosed",
+                                                              "trailing_text", "missing_colon",
+                                                              "byte_order_mark"})[info.index];
+                         });
 
 TEST(DataInputString, readsItsOwnCopyOfEveryByteInChunks)
 {

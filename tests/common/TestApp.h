@@ -67,6 +67,7 @@ struct CommandLine
         for (std::string& argument : arguments)
             argv.push_back(argument.data());
         argc = static_cast<int>(argv.size());
+        argv.push_back(nullptr);
     }
     std::vector<std::string> arguments;
     std::vector<char*> argv;

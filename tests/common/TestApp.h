@@ -107,6 +107,8 @@ public:
     ~RecordingStarter() override { Kavrel::Platform::SetProcessStarter(previous); }
     Kavrel::Platform::StartedProcess StartDetached(const std::vector<std::string>& arguments) override
     {
+        if (onStart)
+            onStart();
         starts.push_back(arguments);
         Kavrel::Platform::StartedProcess result;
         result.started = succeed;
@@ -119,6 +121,7 @@ public:
     }
 
     bool succeed = true;
+    std::function<void()> onStart;
     std::vector<std::vector<std::string>> starts;
     std::vector<std::string> opened;
 

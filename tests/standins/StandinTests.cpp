@@ -215,8 +215,7 @@ TEST(PlatformProcess, AnIdCountsAsRunningItsExecutableUntilItEndsEvenWhenTheFile
     EXPECT_FALSE(Platform::IsProcessRunning(childId, copy)) << "a zombie does not run";
 }
 
-TEST(PlatformProcessStarter,
-     StartsDetachedInASessionOfItsOwnAndOpensDocumentsByRunningThemOrWithTheDesktopHandler)
+TEST(PlatformProcessStarter, StartsDetachedInASessionOfItsOwnAndOpensDocumentsByTheirKind)
 {
     const std::string folder = FreshFolder("starter"), report = folder + "/report";
     // The helper and a stand-in desktop handler recording what it was asked to open, found on PATH.
@@ -411,8 +410,7 @@ protected:
 };
 } // namespace
 
-TEST_F(UtilQtLogHandler,
-       EachMessageReachesTheLogWithItsSeverityThroughTheFiltersUntilUninstallRestoresThePreviousHandler)
+TEST_F(UtilQtLogHandler, MessagesReachTheLogThroughTheFiltersUntilUninstallRestoresThePreviousHandler)
 {
     handler.AddFilter(&RejectAll);
     handler.Uninstall(); // drops the filter though the handler was not installed

@@ -2,185 +2,112 @@
 
 #include <Kavrel/App/Application/ProductConstants.h>
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
-#include <gtest/gtest.h>
-
-using Kavrel::Test::FreshEnvironment;
 using Kavrel::Test::ProbeProcess;
 
 namespace
 {
-// The process ids recorded in the tracker file, read as the file holds them.
+// The process ids the tracker file holds records of, sorted.
 QStringList RecordedIds(const QString& file)
 {
     QFile tracker(file);
-    QStringList ids;
-    if (!tracker.open(QIODevice::ReadOnly))
-        return ids;
-    const QRegularExpression record(QStringLiteral("^(\\d+)=true$"));
-    for (const QByteArray& line : tracker.readAll().split('\n'))
-    {
-        const auto match = record.match(QString::fromUtf8(line.trimmed()));
-        if (match.hasMatch())
-            ids << match.captured(1);
-    }
-    ids.sort();
+    tracker.open(QIODevice::ReadOnly);
+    QStringList ids =
+        QString::fromUtf8(tracker.readAll()).split('\n').filter(QRegularExpression("^\\d+=true$"));
+    ids.replaceInStrings("=true", "").sort();
     return ids;
-}
-
-void WriteFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
 }
 
 class CrashTrackerTest : public ::testing::Test
 {
 protected:
-    // Where the probes keep their records, learnt from a first normal run.
-    QString TrackerFile()
+    // A probe that runs until told to quit.
+    std::unique_ptr<ProbeProcess> Running()
     {
-        ProbeProcess probe(environment);
-        EXPECT_TRUE(probe.Run({QStringLiteral("quit")}));
-        return probe.Value(QStringLiteral("file"));
+        auto probe = std::make_unique<ProbeProcess>(home);
+        EXPECT_TRUE(probe->Start({"app"}));
+        file = probe->Value("file");
+        return probe;
+    }
+    // Whether a probe run to its end saw a crash ("1") or not ("0").
+    QString NextRunSees(const QString& mode = "")
+    {
+        ProbeProcess probe(home);
+        EXPECT_TRUE(probe.Run({"app", mode}));
+        file = probe.Value("file");
+        return probe.Values("crash").join(',');
+    }
+    void WriteTracker(const QByteArray& content)
+    {
+        Kavrel::Test::WriteFile(file.toStdString(), content.toStdString());
     }
 
-    QTemporaryDir folder;
-    QProcessEnvironment environment = FreshEnvironment(folder);
+    QTemporaryDir home;
+    QString file; // the tracker file, as the last probe reported it
 };
 
-TEST_F(CrashTrackerTest, firstRunReportsNoCrashAndRecordsItselfUntilItQuits)
+TEST_F(CrashTrackerTest, eachRunningInstanceIsRecordedUntilItQuitsAndNoneSeesACrash)
 {
-    ProbeProcess probe(environment);
-    ASSERT_TRUE(probe.Start({QStringLiteral("wait")}, QStringLiteral("ready")));
-    EXPECT_EQ(probe.Value(QStringLiteral("crash")), QStringLiteral("0"));
-    const QString file = probe.Value(QStringLiteral("file"));
+    const auto first = Running(), second = Running();
     using Kavrel::App::ProductConstants;
-    const QString tail = QStringLiteral("/Kavrel/%1 %2.%3/app_probe.ini")
-                             .arg(QString::fromStdString(ProductConstants::ProductId()),
-                                  QString::fromStdString(ProductConstants::ProductVersionMajor()),
-                                  QString::fromStdString(ProductConstants::ProductVersionMinor()));
-    EXPECT_TRUE(file.startsWith(folder.path() + QStringLiteral("/data/")) && file.endsWith(tail))
+    EXPECT_TRUE(file.startsWith(home.path() + "/data/") &&
+                file.endsWith(QString("/Kavrel/%1 %2.%3/kavrel_test_helper.ini")
+                                  .arg(QString::fromStdString(ProductConstants::ProductId()),
+                                       QString::fromStdString(ProductConstants::ProductVersionMajor()),
+                                       QString::fromStdString(ProductConstants::ProductVersionMinor()))))
         << qPrintable(file);
-    EXPECT_EQ(RecordedIds(file), QStringList{probe.Value(QStringLiteral("pid"))});
-    ASSERT_TRUE(probe.QuitNormally());
-    EXPECT_TRUE(RecordedIds(file).isEmpty());
-}
-
-TEST_F(CrashTrackerTest, killedInstanceIsReportedOnceByTheNextStart)
-{
-    const QString file = TrackerFile();
-    QString killedPid;
-    {
-        ProbeProcess victim(environment);
-        ASSERT_TRUE(victim.Start({QStringLiteral("wait")}, QStringLiteral("ready")));
-        killedPid = victim.Value(QStringLiteral("pid"));
-        ASSERT_TRUE(victim.Kill());
-    }
-    EXPECT_EQ(RecordedIds(file), QStringList{killedPid});
-
-    ProbeProcess next(environment);
-    ASSERT_TRUE(next.Run({QStringLiteral("quit")}));
-    EXPECT_EQ(next.Value(QStringLiteral("crash")), QStringLiteral("1"));
-    EXPECT_TRUE(RecordedIds(file).isEmpty());
-
-    ProbeProcess after(environment);
-    ASSERT_TRUE(after.Run({QStringLiteral("quit")}));
-    EXPECT_EQ(after.Value(QStringLiteral("crash")), QStringLiteral("0"));
-}
-
-TEST_F(CrashTrackerTest, abortedInstanceCountsAsACrash)
-{
-    ProbeProcess crashing(environment);
-    EXPECT_FALSE(crashing.Run({QStringLiteral("crash")}));
-    ProbeProcess next(environment);
-    ASSERT_TRUE(next.Run({QStringLiteral("quit")}));
-    EXPECT_EQ(next.Value(QStringLiteral("crash")), QStringLiteral("1"));
-}
-
-TEST_F(CrashTrackerTest, instancesRunningSideBySideSeeNoCrash)
-{
-    ProbeProcess first(environment), second(environment);
-    ASSERT_TRUE(first.Start({QStringLiteral("wait")}, QStringLiteral("ready")));
-    ASSERT_TRUE(second.Start({QStringLiteral("wait")}, QStringLiteral("ready")));
-    EXPECT_EQ(first.Value(QStringLiteral("crash")), QStringLiteral("0"));
-    EXPECT_EQ(second.Value(QStringLiteral("crash")), QStringLiteral("0"));
-    const QString file = first.Value(QStringLiteral("file"));
-    QStringList both{first.Value(QStringLiteral("pid")), second.Value(QStringLiteral("pid"))};
+    EXPECT_EQ(first->Value("crash") + second->Value("crash"), "00");
+    QStringList both{first->Value("pid"), second->Value("pid")};
     both.sort();
     EXPECT_EQ(RecordedIds(file), both);
-
-    ASSERT_TRUE(first.QuitNormally());
-    EXPECT_EQ(RecordedIds(file), QStringList{second.Value(QStringLiteral("pid"))});
-    ASSERT_TRUE(second.QuitNormally());
+    ASSERT_TRUE(first->QuitNormally());
+    EXPECT_EQ(RecordedIds(file), QStringList{second->Value("pid")});
+    ASSERT_TRUE(second->QuitNormally());
     EXPECT_TRUE(RecordedIds(file).isEmpty());
 }
 
-TEST_F(CrashTrackerTest, recordOfAProcessIdNowRunningAnotherProgramIsACrash)
+TEST_F(CrashTrackerTest, aRecordWhoseProcessIsGoneIsACrashForTheNextStartOnly)
 {
-    const QString file = TrackerFile();
-    QProcess other;
-    other.start(QStringLiteral("sleep"), {QStringLiteral("60")});
-    ASSERT_TRUE(other.waitForStarted());
-    WriteFile(file, "[General]\n" + QByteArray::number(other.processId()) + "=true\n");
-
-    ProbeProcess next(environment);
-    ASSERT_TRUE(next.Run({QStringLiteral("quit")}));
-    EXPECT_EQ(next.Value(QStringLiteral("crash")), QStringLiteral("1"));
+    const QString killed = Running()->Value("pid"); // killed as its probe goes
+    EXPECT_EQ(RecordedIds(file), QStringList{killed});
+    EXPECT_EQ(NextRunSees(), "1");
     EXPECT_TRUE(RecordedIds(file).isEmpty());
-    other.kill();
-    other.waitForFinished();
-}
+    EXPECT_EQ(NextRunSees(), "0");
 
-TEST_F(CrashTrackerTest, garbageInTheFileNeitherCrashesNorLosesLiveRecords)
-{
-    const QString file = TrackerFile();
-    ProbeProcess live(environment);
-    ASSERT_TRUE(live.Start({QStringLiteral("wait")}, QStringLiteral("ready")));
-    const QString livePid = live.Value(QStringLiteral("pid"));
-    WriteFile(file, "[General]\n" + livePid.toUtf8() +
-                        "=true\nnot a number=true\n\x01\xff\xfe garbage line\n=\n[junk section\n-5=true\n");
+    ProbeProcess aborting(home);
+    EXPECT_FALSE(aborting.Run({"app", "crash"}));
+    EXPECT_EQ(NextRunSees(), "1");
 
-    ProbeProcess next(environment);
-    ASSERT_TRUE(next.Run({QStringLiteral("quit")}));
-    EXPECT_EQ(next.Value(QStringLiteral("crash")), QStringLiteral("1"));
-    EXPECT_EQ(RecordedIds(file), QStringList{livePid});
-    ASSERT_TRUE(live.QuitNormally());
+    // The id now runs another program: this test's.
+    WriteTracker("[General]\n" + QByteArray::number(::getpid()) + "=true\n");
+    EXPECT_EQ(NextRunSees(), "1");
     EXPECT_TRUE(RecordedIds(file).isEmpty());
 }
 
-TEST_F(CrashTrackerTest, unwritableTrackerFolderReportsNoCrashAndRunsOn)
+TEST_F(CrashTrackerTest, garbageInTheFileIsACrashButLiveRecordsStay)
 {
-    const QString file = TrackerFile();
-    // A plain file where the tracker's folder should be: nothing can be
-    // written there, whoever runs the test.
+    const auto live = Running();
+    const QString pid = live->Value("pid");
+    WriteTracker("[General]\n" + pid.toUtf8() +
+                 "=true\nnot a number=true\n\x01\xff\xfe garbage line\n=\n[junk section\n-5=true\n");
+    EXPECT_EQ(NextRunSees(), "1");
+    EXPECT_EQ(RecordedIds(file), QStringList{pid});
+    ASSERT_TRUE(live->QuitNormally());
+    EXPECT_TRUE(RecordedIds(file).isEmpty());
+}
+
+TEST_F(CrashTrackerTest, clearingForgetsEveryRecordButKeepsTheAnswerAndAnUnwritableFolderIsNoCrash)
+{
+    const auto other = Running();
+    WriteTracker("[General]\n999999999=true\n" + other->Value("pid").toUtf8() + "=true\n");
+    EXPECT_EQ(NextRunSees("clear"), "1,1");
+    EXPECT_EQ(NextRunSees(), "0") << "the other live instance's record went too";
+    // A plain file where the folder should be: unwritable whoever runs the test.
     QDir(QFileInfo(file).absolutePath()).removeRecursively();
-    WriteFile(QFileInfo(file).absolutePath(), "in the way");
-
-    ProbeProcess probe(environment);
-    ASSERT_TRUE(probe.Run({QStringLiteral("quit")}));
-    EXPECT_EQ(probe.Value(QStringLiteral("crash")), QStringLiteral("0"));
-}
-
-TEST_F(CrashTrackerTest, clearingForgetsEveryRecordButKeepsTheAnswer)
-{
-    const QString file = TrackerFile();
-    ProbeProcess other(environment);
-    ASSERT_TRUE(other.Start({QStringLiteral("wait")}, QStringLiteral("ready")));
-    WriteFile(file, "[General]\n999999999=true\n" + other.Value(QStringLiteral("pid")).toUtf8() + "=true\n");
-
-    ProbeProcess clearing(environment);
-    ASSERT_TRUE(clearing.Run({QStringLiteral("clear")}));
-    EXPECT_EQ(clearing.Values(QStringLiteral("crash")),
-              (QStringList{QStringLiteral("1"), QStringLiteral("1")}));
-    // The other live instance's record went too; the next start finds nothing.
-    ProbeProcess next(environment);
-    ASSERT_TRUE(next.Run({QStringLiteral("quit")}));
-    EXPECT_EQ(next.Value(QStringLiteral("crash")), QStringLiteral("0"));
-    ASSERT_TRUE(other.QuitNormally());
+    QFile(QFileInfo(file).absolutePath()).open(QIODevice::WriteOnly);
+    EXPECT_EQ(NextRunSees(), "0");
 }
 } // namespace

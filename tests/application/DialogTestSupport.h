@@ -1,7 +1,7 @@
 #pragma once
 
+#include "TestApp.h"
 #include "TestEnvironment.h"
-#include "TestProduct.h"
 
 #include <Kavrel/App/Application/ISettingsManagerObserver.h>
 

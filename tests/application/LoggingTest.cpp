@@ -1,58 +1,30 @@
+#include "LogCapture.h"
 #include "TestEnvironment.h"
 
 #include <Kavrel/App/Application/Logging.h>
+#include <Kavrel/Platform/FileSystem.h>
 
-#include <glog/logging.h>
-#include <gtest/gtest.h>
-
-#include <QString>
-
-#include <filesystem>
-#include <fstream>
 #include <limits>
 
 namespace fs = std::filesystem;
 using namespace std::chrono;
+using Kavrel::App::InitLogging;
 
 namespace
 {
-const char EXECUTABLE[] = "LoggingTests";
-
-std::vector<std::string> FileNames(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 bool HasFileStartingWith(const fs::path& folder, const std::string& prefix)
 {
-    for (const auto& name : FileNames(folder))
-        if (name.rfind(prefix, 0) == 0 && !fs::is_symlink(folder / name))
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().rfind(prefix, 0) == 0 && !entry.is_symlink())
             return true;
     return false;
 }
-
-class CapturingSink : public google::LogSink
-{
-public:
-    void send(google::LogSeverity severity, const char*, const char*, int, const google::LogMessageTime&,
-              const char* message, size_t length) override
-    {
-        lines.emplace_back(severity, std::string(message, length));
-    }
-    std::vector<std::pair<google::LogSeverity, std::string>> lines;
-};
 
 class InitLoggingTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        static int counter = 0;
-        base = fs::path(Kavrel::Test::IsolatedRoot()) / ("logbase" + std::to_string(++counter));
         fs::create_directories(base);
         ::setenv("LOCALAPPDATA", base.c_str(), 1);
         ::unsetenv("GLOG_PRODUCT_NAME");
@@ -65,81 +37,57 @@ protected:
     }
     fs::path LogFolder(const std::string& product) const { return base / "Kavrel" / "Logs" / product; }
 
-    fs::path base;
+    Kavrel::Test::EnvironmentGuard guard{"LOCALAPPDATA", "USERPROFILE", "XDG_STATE_HOME",
+                                         "HOME",         "USERNAME",    "USER"};
+    const fs::path base = fs::path(Kavrel::Test::IsolatedRoot()) /
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name();
 };
 
-struct NameCase
+TEST_F(InitLoggingTest, choosesTheLogFolderFromTheProductName)
 {
-    std::wstring given;
-    const char* environment; // GLOG_PRODUCT_NAME, or null for unset
-    std::string folder;
-};
-
-class ProductNameTest : public InitLoggingTest, public ::testing::WithParamInterface<NameCase>
-{
-};
-
-TEST_P(ProductNameTest, choosesTheLogFolderFromTheProductName)
-{
-    if (GetParam().environment)
-        ::setenv("GLOG_PRODUCT_NAME", GetParam().environment, 1);
-    ASSERT_TRUE(Kavrel::App::InitLogging(GetParam().given, 0, 10));
-    const fs::path folder = LogFolder(GetParam().folder);
-    EXPECT_TRUE(fs::is_directory(folder));
-    ASSERT_NE(std::getenv("KavrelLogPath"), nullptr);
-    EXPECT_EQ(std::string(std::getenv("KavrelLogPath")), folder.string() + "/");
+    for (const auto& [given, environment, folder] : {std::tuple(L"Плеер", "", "Плеер"),
+                                                     {L"C:\\Programs\\Player", "", "Player"},
+                                                     {L"a\\b/Player", "", "Player"},
+                                                     {L"", "FromEnvironment", "FromEnvironment"},
+                                                     {L"", "", "UnknownProduct"},
+                                                     {L"..", "", "UnknownProduct"},
+                                                     {L"", "a/..", "UnknownProduct"}})
+    {
+        *environment ? ::setenv("GLOG_PRODUCT_NAME", environment, 1) : ::unsetenv("GLOG_PRODUCT_NAME");
+        ASSERT_TRUE(InitLogging(given, 0, 10)) << folder;
+        EXPECT_TRUE(fs::is_directory(LogFolder(folder))) << folder;
+        EXPECT_STREQ(std::getenv("KavrelLogPath"), (LogFolder(folder).string() + "/").c_str());
+        google::ShutdownGoogleLogging();
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, ProductNameTest,
-    ::testing::Values(NameCase{L"Player", nullptr, "Player"}, NameCase{L"Плеер", nullptr, "Плеер"},
-                      NameCase{L"C:\\Programs\\Player", nullptr, "Player"},
-                      NameCase{L"a\\b/Player", nullptr, "Player"},
-                      NameCase{L"tools/Player", nullptr, "Player"},
-                      NameCase{L"", "FromEnvironment", "FromEnvironment"},
-                      NameCase{L"", nullptr, "UnknownProduct"}, NameCase{L"..", nullptr, "UnknownProduct"},
-                      NameCase{L"", "a/..", "UnknownProduct"}),
-    [](const ::testing::TestParamInfo<NameCase>& info) { return "case" + std::to_string(info.index); });
-
-TEST_F(InitLoggingTest, writesEachSeverityFromTheLowestToItsOwnFile)
+TEST_F(InitLoggingTest, writesEachSeverityFromTheLowestToItsOwnFileNamedAfterExecutableAndUser)
 {
-    ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 2, 10));
+    ASSERT_TRUE(InitLogging(L"Player", 2, 10));
     LOG(INFO) << "info line";
     LOG(WARNING) << "warning line";
     LOG(ERROR) << "error line";
     google::FlushLogFiles(google::GLOG_INFO);
-    const fs::path folder = LogFolder("Player");
-    const std::string prefix = std::string(EXECUTABLE) + ".tester.";
-    EXPECT_FALSE(HasFileStartingWith(folder, prefix + "INFO."));
-    EXPECT_FALSE(HasFileStartingWith(folder, prefix + "WARNING."));
-    EXPECT_TRUE(HasFileStartingWith(folder, prefix + "ERROR."));
-}
+    for (const auto& [severity, written] : {std::pair("INFO.", false), {"WARNING.", false}, {"ERROR.", true}})
+        EXPECT_EQ(HasFileStartingWith(LogFolder("Player"), std::string("LoggingTests.tester.") + severity),
+                  written)
+            << severity;
+    google::ShutdownGoogleLogging();
 
-// The user name is one harmless piece of each file name, never a path.
-TEST_F(InitLoggingTest, theUserPartOfFileNamesStaysInsideTheLogFolder)
-{
-    const std::pair<const char*, std::string> cases[] = {
-        {nullptr, "UnknownUser"},
-        {"a/../../../../x", "a_.._.._.._.._x"},
-        {"dom\\user", "dom_user"},
-        {"ü", "ü"},
-    };
-    for (const auto& [user, part] : cases)
+    // The user part is one harmless piece of each file name, never a path.
+    for (const auto& [user, part] : {std::pair<const char*, std::string>(nullptr, "UnknownUser"),
+                                     {"a/../../../../x", "a_.._.._.._.._x"},
+                                     {"dom\\user", "dom_user"}})
     {
-        SCOPED_TRACE(part);
         ::unsetenv("USER");
-        if (user)
-            ::setenv("USERNAME", user, 1);
-        else
-            ::unsetenv("USERNAME");
-        ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, 10));
+        user ? ::setenv("USERNAME", user, 1) : ::unsetenv("USERNAME");
+        ASSERT_TRUE(InitLogging(L"Other", 0, 10));
         LOG(INFO) << "x";
         google::FlushLogFiles(google::GLOG_INFO);
         google::ShutdownGoogleLogging();
-        EXPECT_TRUE(
-            HasFileStartingWith(LogFolder("Player"), std::string(EXECUTABLE) + "." + part + ".INFO."));
+        EXPECT_TRUE(HasFileStartingWith(LogFolder("Other"), "LoggingTests." + part + ".INFO.")) << part;
     }
-    EXPECT_EQ(FileNames(base), std::vector<std::string>{"Kavrel"});
+    EXPECT_EQ(std::distance(fs::directory_iterator(base), fs::directory_iterator()), 1);
 }
 
 TEST_F(InitLoggingTest, sweepsOnlyThisExecutablesLogsOlderThanTheLimit)
@@ -147,86 +95,50 @@ TEST_F(InitLoggingTest, sweepsOnlyThisExecutablesLogsOlderThanTheLimit)
     const fs::path folder = LogFolder("Player");
     fs::create_directories(folder);
     for (const char* name :
-         {"LoggingTests.tester.INFO.old", "LoggingTests.x", "Other.tester.INFO.old", "notes.txt"})
+         {"LoggingTests.tester.INFO.old", "Other.tester.INFO.old", "notes.txt", "LoggingTests.x"})
         std::ofstream(folder / name) << "old";
-
-    // Nine days on, nothing is old enough.
-    ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, 10, system_clock::now() + hours(24 * 9)));
+    // Exactly ten days after the first one was made, none is older than ten days.
+    const auto made =
+        Kavrel::Platform::GetFileCreationTime((folder / "LoggingTests.tester.INFO.old").string());
+    ASSERT_TRUE(made && InitLogging(L"Player", 0, 10, *made + hours(24 * 10)));
     google::ShutdownGoogleLogging();
-    EXPECT_TRUE(fs::exists(folder / "LoggingTests.x"));
-
-    // Ten days and a second on, this executable's files go; others stay.
-    ASSERT_TRUE(
-        Kavrel::App::InitLogging(L"Player", 0, 10, system_clock::now() + hours(24 * 10) + seconds(1)));
-    EXPECT_FALSE(fs::exists(folder / "LoggingTests.tester.INFO.old"));
-    EXPECT_FALSE(fs::exists(folder / "LoggingTests.x"));
-    EXPECT_TRUE(fs::exists(folder / "Other.tester.INFO.old"));
-    EXPECT_TRUE(fs::exists(folder / "notes.txt"));
+    EXPECT_TRUE(fs::exists(folder / "LoggingTests.tester.INFO.old") && fs::exists(folder / "LoggingTests.x"));
+    ASSERT_TRUE(InitLogging(L"Player", 0, 10, system_clock::now() + hours(24 * 10) + seconds(1)));
+    EXPECT_FALSE(fs::exists(folder / "LoggingTests.x") ||
+                 fs::exists(folder / "LoggingTests.tester.INFO.old"));
+    EXPECT_TRUE(fs::exists(folder / "Other.tester.INFO.old") && fs::exists(folder / "notes.txt"));
 }
 
 // Day counts whose threshold would not be representable keep everything.
 TEST_F(InitLoggingTest, hugeOrNegativeDayCountsDeleteNothing)
 {
-    const fs::path folder = LogFolder("Player");
-    fs::create_directories(folder);
-    std::ofstream(folder / "LoggingTests.tester.INFO.old") << "old";
+    const fs::path old = LogFolder("Player") / "LoggingTests.tester.INFO.old";
+    fs::create_directories(old.parent_path());
+    std::ofstream(old) << "old";
     for (const long long days : {std::numeric_limits<long long>::max(), 106751LL * 1000, -1LL})
     {
-        SCOPED_TRACE(days);
-        ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, days));
+        ASSERT_TRUE(InitLogging(L"Player", 0, days));
         google::ShutdownGoogleLogging();
-        EXPECT_TRUE(fs::exists(folder / "LoggingTests.tester.INFO.old"));
+        EXPECT_TRUE(fs::exists(old)) << days;
     }
 }
 
-TEST_F(InitLoggingTest, secondInitialisationWarnsAndChangesNothing)
-{
-    ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, 10));
-    CapturingSink sink;
-    google::AddLogSink(&sink);
-    ::setenv("LOCALAPPDATA", (base / "elsewhere").c_str(), 1);
-    EXPECT_FALSE(Kavrel::App::InitLogging(L"Other", 0, 10));
-    google::RemoveLogSink(&sink);
-    ASSERT_EQ(sink.lines.size(), 1u);
-    EXPECT_EQ(sink.lines[0].first, google::GLOG_WARNING);
-    EXPECT_EQ(sink.lines[0].second, "Attempt to re-initialize GLOG");
-    EXPECT_FALSE(fs::exists(base / "elsewhere"));
-}
-
-TEST_F(InitLoggingTest, withoutAnyBaseFolderItFailsQuietly)
-{
-    for (const char* variable : {"LOCALAPPDATA", "USERPROFILE", "XDG_STATE_HOME", "HOME"})
-        ::unsetenv(variable);
-    EXPECT_FALSE(Kavrel::App::InitLogging(L"Player", 0, 10));
-    EXPECT_FALSE(google::IsGoogleLoggingInitialized());
-    ::setenv("HOME", (fs::path(Kavrel::Test::IsolatedRoot()) / "home").c_str(), 1);
-}
-
-TEST_F(InitLoggingTest, aBaseFolderThatCannotHoldFoldersFailsQuietly)
-{
-    const fs::path file = base / "a-file";
-    std::ofstream(file) << "not a folder";
-    ::setenv("LOCALAPPDATA", file.c_str(), 1);
-    EXPECT_FALSE(Kavrel::App::InitLogging(L"Player", 0, 10));
-    EXPECT_FALSE(google::IsGoogleLoggingInitialized());
-}
-
-TEST_F(InitLoggingTest, userProfileStandsInForLocalAppData)
+TEST_F(InitLoggingTest, theBaseFolderFollowsTheEnvironmentAndWithoutAUsableOneLoggingFailsQuietly)
 {
     ::unsetenv("LOCALAPPDATA");
     ::setenv("USERPROFILE", base.c_str(), 1);
-    ASSERT_TRUE(Kavrel::App::InitLogging(L"Player", 0, 10));
-    ::unsetenv("USERPROFILE");
+    ASSERT_TRUE(InitLogging(L"Player", 0, 10));
+    google::ShutdownGoogleLogging();
     EXPECT_TRUE(
         fs::is_directory(base / "Local settings" / "Application Data" / "Kavrel" / "Logs" / "Player"));
+
+    std::ofstream(base / "a-file") << "not a folder";
+    ::setenv("USERPROFILE", (base / "a-file").c_str(), 1);
+    EXPECT_FALSE(InitLogging(L"Player", 0, 10));
+    for (const char* variable : {"USERPROFILE", "XDG_STATE_HOME", "HOME"})
+        ::unsetenv(variable);
+    EXPECT_FALSE(InitLogging(L"Player", 0, 10));
+    EXPECT_FALSE(google::IsGoogleLoggingInitialized());
 }
 
-TEST(IsAcceptedQtMessage, dropsOnlyLowerCaseLibpngWarnings)
-{
-    EXPECT_FALSE(
-        Kavrel::App::IsAcceptedQtMessage(QStringLiteral("libpng warning: iCCP: known incorrect sRGB")));
-    EXPECT_TRUE(Kavrel::App::IsAcceptedQtMessage(QStringLiteral("LIBPNG WARNING: iCCP")));
-    EXPECT_TRUE(Kavrel::App::IsAcceptedQtMessage(QStringLiteral("note: libpng warning")));
-    EXPECT_TRUE(Kavrel::App::IsAcceptedQtMessage(QString()));
-}
 } // namespace

@@ -2,105 +2,57 @@
 
 #include "TestEnvironment.h"
 
-#include <QDir>
-#include <QMap>
-#include <QProcess>
+#include <QMultiMap>
+#include <QStringList>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace Kavrel::Test
 {
 
-// One running app_probe instance, with the "name=value" lines it reported.
+// One helper instance (see TestHelper.cpp) whose data and settings folders lie in `home`, with
+// the "name=value" lines it reported.
 class ProbeProcess
 {
 public:
-    explicit ProbeProcess(const QProcessEnvironment& environment)
-    {
-        process.setProcessEnvironment(environment);
-    }
-    ~ProbeProcess()
-    {
-        if (process.state() != QProcess::NotRunning)
-        {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
+    explicit ProbeProcess(const QTemporaryDir& home) : home(home.path().toStdString()) {}
 
-    // Starts the probe and waits until it has reported the given key.
-    bool Start(const QStringList& arguments, const QString& untilKey)
+    // Starts the probe and reads its report up to the key.
+    bool Start(const QStringList& arguments, const QString& key = "file")
     {
-        process.start(QString::fromStdString(TestBinaryFolder() + "/app_probe"), arguments);
-        return process.waitForStarted(10000) && ReadUntil(untilKey);
+        std::vector<std::string> command{KAVREL_TEST_HELPER};
+        for (const QString& argument : arguments)
+            command.push_back(argument.toStdString());
+        child =
+            std::make_unique<Child>(command, std::vector<std::string>{"XDG_DATA_HOME=" + home + "/data",
+                                                                      "XDG_CONFIG_HOME=" + home + "/config"});
+        return ReadUpTo(key);
     }
-
-    // Runs the probe to its end; true when it exited normally with status 0.
-    bool Run(const QStringList& arguments)
-    {
-        process.start(QString::fromStdString(TestBinaryFolder() + "/app_probe"), arguments);
-        if (!process.waitForFinished(30000))
-            return false;
-        Parse(process.readAllStandardOutput());
-        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    }
-
-    // Closes the probe's standard input, which makes a waiting probe quit.
+    // Runs the probe to its end; true when it exited with status 0.
+    bool Run(const QStringList& arguments) { return Start(arguments, "pid") && QuitNormally(); }
+    // Closes the probe's input, which makes it quit, and reads the rest of its report.
     bool QuitNormally()
     {
-        process.closeWriteChannel();
-        return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit;
+        child->CloseInput();
+        ReadUpTo(QString());
+        return child->Wait() == 0;
     }
-
-    bool Kill()
-    {
-        process.kill();
-        return process.waitForFinished(30000);
-    }
-
     QString Value(const QString& key) const { return values.value(key); }
     QStringList Values(const QString& key) const { return values.values(key); }
 
 private:
-    bool ReadUntil(const QString& key)
+    // Reads report lines until the key has come, or to the end for none.
+    bool ReadUpTo(const QString& key)
     {
-        return WaitFor(
-                   [&]
-                   {
-                       if (process.waitForReadyRead(50))
-                           Parse(process.readAllStandardOutput());
-                       return values.contains(key) || process.state() == QProcess::NotRunning;
-                   }) &&
-               values.contains(key);
+        for (std::string line;
+             (key.isEmpty() || !values.contains(key)) && !(line = child->ReadLine()).empty();)
+            values.insert(QString::fromStdString(line).section('=', 0, 0),
+                          QString::fromStdString(line).section('=', 1));
+        return values.contains(key);
     }
 
-    void Parse(const QByteArray& output)
-    {
-        pending += QString::fromUtf8(output);
-        int end;
-        while ((end = pending.indexOf(QLatin1Char('\n'))) >= 0)
-        {
-            const QString line = pending.left(end);
-            pending.remove(0, end + 1);
-            const int equals = line.indexOf(QLatin1Char('='));
-            values.insert(equals < 0 ? line : line.left(equals),
-                          equals < 0 ? QString() : line.mid(equals + 1));
-        }
-    }
-
-    QProcess process;
-    QString pending;
+    std::string home;
+    std::unique_ptr<Child> child;
     QMultiMap<QString, QString> values;
 };
-
-// An environment whose data and config folders are new and empty.
-inline QProcessEnvironment FreshEnvironment(const QTemporaryDir& folder)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
-    return environment;
-}
 
 } // namespace Kavrel::Test

@@ -1,142 +1,82 @@
 #include "ProbeProcess.h"
-#include "TestProduct.h"
+#include "TestApp.h"
 
-#include <Kavrel/App/Application/AlertBox.h>
-#include <Kavrel/App/Application/Application.h>
-#include <Kavrel/App/Application/CrashTracker.h>
-#include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/RestartApplication.h>
-#include <Kavrel/Platform/ProcessStarter.h>
-
-#include <QAbstractButton>
-#include <QDateTime>
-#include <QFile>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QTimer>
-
-#include <boost/make_shared.hpp>
-#include <gtest/gtest.h>
 
 using Kavrel::App::Application;
 
 namespace
 {
-class RecordingStarter : public Kavrel::Platform::ProcessStarter
-{
-public:
-    Kavrel::Platform::StartedProcess StartDetached(const std::vector<std::string>& arguments) override
-    {
-        starts.push_back(arguments);
-        return {};
-    }
-    std::vector<std::vector<std::string>> starts;
-};
-
-class RestartTest : public ::testing::Test
+class RestartTest : public Kavrel::Test::AppTest
 {
 protected:
-    RestartTest() : previous(Kavrel::Platform::SetProcessStarter(&starter))
-    {
-        auto product = Kavrel::Test::MakeProduct();
-        product->folderName = "Player Temp";
-        app.SetCustomizationManager(product);
-    }
-    ~RestartTest() override { Kavrel::Platform::SetProcessStarter(previous); }
-
-    QStringList RecordedIds() const
-    {
-        QSettings records(trackerFile, QSettings::IniFormat);
-        return records.allKeys();
-    }
-
-    static inline int argc = 1;
-    static inline char name[] = "RestartTests";
-    static inline char* argv[] = {name, nullptr};
-    Application app{argc, argv};
-    // Where the tracker wrote, learnt before the product's names change the
-    // data location.
-    const QString trackerFile = Kavrel::App::CrashTracker::TrackerFilePath();
-    RecordingStarter starter;
-    Kavrel::Platform::ProcessStarter* previous;
+    bool Recorded() const { return !QSettings(trackerFile, QSettings::IniFormat).allKeys().isEmpty(); }
+    Kavrel::Test::RecordingStarter starter;
 };
 
 TEST_F(RestartTest, startsTheQuotedExecutableWithTheArgumentsAsGivenThenQuits)
 {
-    const std::string executable = QCoreApplication::applicationFilePath().toStdString();
-    EXPECT_EQ(Kavrel::App::RestartCommandLine(QString()),
-              QStringLiteral("\"%1\"").arg(QCoreApplication::applicationFilePath()));
-    QSignalSpy quitting(&app, &QCoreApplication::aboutToQuit);
-    QTimer::singleShot(
-        0,
-        [] { Kavrel::App::RestartApplication(false, QPixmap(), QStringLiteral("--open \"a b.mp3\" -x")); });
-    app.exec();
-    EXPECT_EQ(quitting.count(), 1);
-    ASSERT_EQ(starter.starts.size(), 1u);
-    EXPECT_EQ(starter.starts[0], (std::vector<std::string>{executable, "--open", "a b.mp3", "-x"}));
-    EXPECT_TRUE(RecordedIds().isEmpty()) << "the records go before the new instance starts";
-
+    const QString executable = QCoreApplication::applicationFilePath();
+    bool recordedAtStart = true;
+    starter.onStart = [&] { recordedAtStart = Recorded(); };
+    QTimer::singleShot(0, [] { Kavrel::App::RestartApplication(false, QPixmap(), "--open \"a b.mp3\" -x"); });
+    app.exec(); // returns once the restart has quit the application
+    EXPECT_FALSE(recordedAtStart) << "the records go before the new instance starts";
     app.NeedToRestart();
-    ASSERT_EQ(starter.starts.size(), 2u);
-    EXPECT_EQ(starter.starts[1], std::vector<std::string>{executable});
+    EXPECT_EQ(starter.starts,
+              (std::vector<std::vector<std::string>>{{executable.toStdString(), "--open", "a b.mp3", "-x"},
+                                                     {executable.toStdString()}}));
 }
 
 TEST_F(RestartTest, cancellingTheQuestionChangesNothing)
 {
-    ASSERT_FALSE(RecordedIds().isEmpty());
-    QTimer::singleShot(0,
-                       []
-                       {
-                           if (auto* box =
-                                   qobject_cast<Kavrel::App::AlertBox*>(QApplication::activeModalWidget()))
-                           {
-                               EXPECT_EQ(box->windowTitle(), QStringLiteral("Attention"));
-                               box->button(QMessageBox::Cancel)->click();
-                           }
-                       });
-    QPixmap icon(8, 8);
+    ASSERT_TRUE(Recorded());
+    QPixmap icon(8, 8), shown;
     icon.fill(Qt::blue);
+    QString title;
+    Kavrel::Test::AnswerNextBox(
+        [&](QMessageBox* box)
+        {
+            title = box->windowTitle();
+            shown = box->iconPixmap();
+            box->button(QMessageBox::Cancel)->click();
+        });
     Kavrel::App::RestartApplication(true, icon, QString());
+    EXPECT_EQ(title, "Attention");
+    EXPECT_EQ(shown.toImage(), icon.toImage());
     EXPECT_TRUE(starter.starts.empty());
-    EXPECT_FALSE(RecordedIds().isEmpty());
+    EXPECT_TRUE(Recorded());
 }
 
 TEST_F(RestartTest, temporaryFolderIsMadeOnDemandAndClearedOfOldFiles)
 {
+    namespace fs = std::filesystem;
+    product->folderName = "Player Temp";
     const QString folder = app.GetApplicationTemporaryFilesDir();
-    EXPECT_EQ(folder, QDir::tempPath() + QStringLiteral("/Player Temp/temp/"));
-    EXPECT_TRUE(QDir(folder).exists());
-    QFile fresh(folder + QStringLiteral("fresh.tmp")), stale(folder + QStringLiteral("stale.tmp"));
-    ASSERT_TRUE(fresh.open(QIODevice::WriteOnly) && stale.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(
-        stale.setFileTime(QDateTime::currentDateTime().addDays(-(Application::DAYS_TO_FILE_EXPIRE + 1)),
-                          QFileDevice::FileModificationTime));
-    fresh.close();
-    stale.close();
+    EXPECT_TRUE(folder == QDir::tempPath() + "/Player Temp/temp/" && QDir(folder).exists());
+    const std::string fresh = Kavrel::Test::WriteFile((folder + "fresh.tmp").toStdString(), ""),
+                      stale = Kavrel::Test::WriteFile((folder + "stale.tmp").toStdString(), "");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() -
+                                   std::chrono::hours(24 * (Application::DAYS_TO_FILE_EXPIRE + 1)));
     app.ClearApplicationTemporaryFiles(Application::DAYS_TO_FILE_EXPIRE);
-    EXPECT_TRUE(QFile::exists(fresh.fileName()));
-    EXPECT_FALSE(QFile::exists(stale.fileName()));
+    EXPECT_TRUE(fs::exists(fresh) && !fs::exists(stale));
     app.ClearApplicationTemporaryFiles(0);
-    EXPECT_FALSE(QFile::exists(fresh.fileName()));
-    EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_TRUE(!fs::exists(fresh) && QDir(folder).exists());
 }
 
 TEST(RealRestart, theNewInstanceFindsNoCrash)
 {
-    QTemporaryDir folder;
-    const QString report = folder.filePath(QStringLiteral("report"));
-    // A stale record of an instance that died: without the clearing it would
-    // be reported by the restarted instance.
-    Kavrel::Test::ProbeProcess first(Kavrel::Test::FreshEnvironment(folder));
-    ASSERT_TRUE(first.Start({QStringLiteral("wait")}, QStringLiteral("ready")));
-    ASSERT_TRUE(first.Kill());
-
-    Kavrel::Test::ProbeProcess restarting(Kavrel::Test::FreshEnvironment(folder));
-    ASSERT_TRUE(restarting.Run({QStringLiteral("restart"), report}));
-    EXPECT_EQ(restarting.Value(QStringLiteral("crash")), QStringLiteral("1"));
-    ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return QFile(report).size() > 0; }));
+    QTemporaryDir home;
+    const QString report = home.filePath("report");
+    // A stale record of an instance that died: without the clearing the
+    // restarted instance would report it.
+    ASSERT_TRUE(Kavrel::Test::ProbeProcess(home).Start({"app"}));
+    Kavrel::Test::ProbeProcess restarting(home);
+    ASSERT_TRUE(restarting.Run({"app", "restart", report}));
+    EXPECT_EQ(restarting.Value("crash"), "1");
     QFile result(report);
+    ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return result.size() > 0; }));
     ASSERT_TRUE(result.open(QIODevice::ReadOnly));
-    EXPECT_EQ(result.readAll(), QByteArray("crash=0\n"));
+    EXPECT_EQ(result.readAll(), "crash=0\n");
 }
 } // namespace

@@ -4,13 +4,14 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
 #include <stdexcept>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
+
+extern char** environ;
 
 namespace Kavrel::Test
 {
@@ -18,20 +19,12 @@ namespace Kavrel::Test
 namespace
 {
 std::string root;
+const uid_t NOBODY = 65534;
 
 void RemoveRoot()
 {
     std::error_code ignored;
-    if (!root.empty())
-        std::filesystem::remove_all(root, ignored);
-}
-
-void MakeFolder(const std::string& path, const char* variable)
-{
-    std::filesystem::create_directories(path);
-    ::chmod(path.c_str(), 0700);
-    if (variable)
-        ::setenv(variable, path.c_str(), 1);
+    std::filesystem::remove_all(root, ignored);
 }
 } // namespace
 
@@ -39,77 +32,100 @@ void PrepareIsolatedEnvironment()
 {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kavrel-test-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!::mkdtemp(buffer.data()))
+    if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("cannot create the test folder");
-    root = buffer.data();
+    root = pattern;
     std::atexit(&RemoveRoot);
-
-    MakeFolder(root + "/home", "HOME");
-    MakeFolder(root + "/home/.config", "XDG_CONFIG_HOME");
-    MakeFolder(root + "/home/.local/share", "XDG_DATA_HOME");
-    MakeFolder(root + "/home/.cache", "XDG_CACHE_HOME");
-    MakeFolder(root + "/home/.local/state", "XDG_STATE_HOME");
-    MakeFolder(root + "/runtime", "XDG_RUNTIME_DIR");
-    MakeFolder(root + "/etc-xdg", "XDG_CONFIG_DIRS");
-    MakeFolder(root + "/localappdata", "LOCALAPPDATA");
-    MakeFolder(root + "/tmp", "TMPDIR");
-    ::unsetenv("USERPROFILE");
-    ::unsetenv("GLOG_PRODUCT_NAME");
-    ::unsetenv("KavrelLogPath");
+    std::istringstream folders(
+        "HOME /home XDG_CONFIG_HOME /home/.config XDG_DATA_HOME /home/.local/share "
+        "XDG_CACHE_HOME /home/.cache XDG_STATE_HOME /home/.local/state XDG_RUNTIME_DIR "
+        "/runtime XDG_CONFIG_DIRS /etc-xdg LOCALAPPDATA /localappdata TMPDIR /tmp");
+    for (std::string variable, folder; folders >> variable >> folder;)
+    {
+        std::filesystem::create_directories(root + folder);
+        ::chmod((root + folder).c_str(), 0700);
+        ::setenv(variable.c_str(), (root + folder).c_str(), 1);
+    }
+    for (const char* variable : {"USERPROFILE", "GLOG_PRODUCT_NAME", "KavrelLogPath"})
+        ::unsetenv(variable);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QStandardPaths::setTestModeEnabled(true);
 }
 
 const std::string& IsolatedRoot() { return root; }
 
-ProcessResult RunProcess(const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& extraEnvironment)
+Child::Child(const std::vector<std::string>& arguments, const std::vector<std::string>& changes,
+             bool unprivileged)
 {
-    ProcessResult result;
-    int pipeFds[2];
-    if (arguments.empty() || ::pipe(pipeFds) != 0)
-        return result;
-    const pid_t pid = ::fork();
-    if (pid == 0)
+    // Everything the child needs is made before the fork: after it, only plain system calls.
+    // The changes come first, where the child's getenv finds them.
+    std::vector<std::string> environment = changes;
+    for (char** entry = environ; *entry; ++entry)
+        environment.emplace_back(*entry);
+    std::vector<char*> argv, envp;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& entry : environment)
+        envp.push_back(const_cast<char*>(entry.c_str()));
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    int in[2], out[2];
+    if (arguments.empty() || ::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
+        throw std::runtime_error("cannot start a child");
+    if ((pid = ::fork()) == 0)
     {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        for (const std::string& entry : extraEnvironment)
-        {
-            const auto equals = entry.find('=');
-            const std::string name = entry.substr(0, equals);
-            const std::string value = equals == std::string::npos ? std::string() : entry.substr(equals + 1);
-            if (value.empty())
-                ::unsetenv(name.c_str());
-            else
-                ::setenv(name.c_str(), value.c_str(), 1);
-        }
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
+        ::dup2(in[0], STDIN_FILENO);
+        ::dup2(out[1], STDOUT_FILENO);
+        if (unprivileged && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(NOBODY) != 0 || ::setuid(NOBODY) != 0))
+            ::_exit(126);
+        ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
-    ::close(pipeFds[1]);
-    char chunk[4096];
-    ssize_t got;
-    while ((got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR))
-        if (got > 0)
-            result.output.append(chunk, static_cast<size_t>(got));
-    ::close(pipeFds[0]);
+    ::close(in[0]);
+    ::close(out[1]);
+    input = in[1];
+    output = out[0];
+}
+
+Child::~Child()
+{
+    if (Kill())
+        ::waitpid(pid, nullptr, 0);
+    CloseInput();
+    ::close(output);
+}
+
+std::string Child::ReadLine()
+{
+    std::string line;
+    for (char c; ::read(output, &c, 1) == 1 && c != '\n';)
+        line += c;
+    return line;
+}
+
+void Child::CloseInput()
+{
+    if (input >= 0)
+        ::close(input);
+    input = -1;
+}
+
+int Child::Wait()
+{
+    CloseInput();
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR)
+    while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR)
     {
     }
-    if (WIFEXITED(status))
-        result.exitCode = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status))
-        result.signal = WTERMSIG(status);
-    return result;
+    pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+bool Child::Kill()
+{
+    siginfo_t info{};
+    return pid > 0 && ::kill(pid, SIGKILL) == 0 && ::waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT) == 0;
 }
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
@@ -127,13 +143,15 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
     return true;
 }
 
-std::string TestBinaryFolder()
+std::string UnprivilegedFolder(const std::string& name)
 {
-    char buffer[4096];
-    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0)
-        return ".";
-    return std::filesystem::path(std::string(buffer, static_cast<size_t>(length))).parent_path().string();
+    const std::string shared = root + "/shared", folder = shared + "/" + name;
+    std::filesystem::create_directories(folder);
+    ::chmod(root.c_str(), 0711); // others may pass, not look
+    ::chmod(shared.c_str(), 0711);
+    if (::geteuid() == 0 && ::chown(folder.c_str(), NOBODY, NOBODY) != 0)
+        throw std::runtime_error("cannot hand " + folder + " to nobody");
+    return folder;
 }
 
 } // namespace Kavrel::Test

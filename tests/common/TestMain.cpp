@@ -3,8 +3,6 @@
 // otherwise tests construct the application object they need themselves.
 #include "TestEnvironment.h"
 
-#include <gtest/gtest.h>
-
 #ifdef KAVREL_TEST_WITH_QAPPLICATION
 #include <QApplication>
 #endif

@@ -11,6 +11,7 @@
 
 using Kavrel::App::ILookAndFeelObserver;
 using Kavrel::App::LookAndFeelHandler;
+using Strings = std::vector<std::string>;
 
 Q_DECLARE_METATYPE(std::string)
 
@@ -47,7 +48,7 @@ public:
 
     std::list<std::string> locales{"en_US", "de_DE", "ru_RU"}, themes{"dark", "light"};
     std::string locale, theme;
-    std::vector<std::string> calls;
+    Strings calls;
     std::list<ILookAndFeelObserver*> observers;
 };
 
@@ -59,16 +60,21 @@ QAction* Entry(QMenu& menu, const std::string& name)
     return nullptr;
 }
 
-// The menu as its user sees it: "[x]" marks the checked entry, "[ ]" other
-// checkable ones, "---" a separator.
-std::string Describe(QMenu& menu)
+// The menus as their user sees them: "[x]" marks the checked entry, "[ ]"
+// other checkable ones, "---" a separator; menus apart by a space.
+std::string Describe(std::initializer_list<QMenu*> menus)
 {
-    QStringList items;
-    for (QAction* action : menu.actions())
-        items << (action->isSeparator()   ? QStringLiteral("---")
-                  : action->isCheckable() ? (action->isChecked() ? "[x]" : "[ ]") + action->text()
-                                          : action->text());
-    return items.join('|').toStdString();
+    QStringList described;
+    for (QMenu* menu : menus)
+    {
+        QStringList items;
+        for (QAction* action : menu->actions())
+            items << (action->isSeparator()   ? QString("---")
+                      : action->isCheckable() ? (action->isChecked() ? "[x]" : "[ ]") + action->text()
+                                              : action->text());
+        described << items.join('|');
+    }
+    return described.join(' ').toStdString();
 }
 
 class LookAndFeelHandlerTest : public ::testing::Test
@@ -90,138 +96,86 @@ protected:
     QSignalSpy moreLanguages{&handler, &LookAndFeelHandler::MoreLanguagesClicked};
 };
 
-TEST_F(LookAndFeelHandlerTest, menusListEveryNameUncheckedUntilSelected)
+TEST_F(LookAndFeelHandlerTest, menusListEveryNameAndSelectingOnlyMovesTheCheckMarkEvenInANewMenu)
 {
-    EXPECT_EQ(Describe(locales), "[ ]English|[ ]Deutsch|[ ]Русский|---|More Languages...");
-    EXPECT_EQ(Describe(themes), "[ ]Title of dark|[ ]Title of light");
+    EXPECT_EQ(Describe({&locales, &themes}),
+              "[ ]English|[ ]Deutsch|[ ]Русский|---|More Languages... [ ]Title of dark|[ ]Title of light");
     EXPECT_EQ(manager->observers, std::list<ILookAndFeelObserver*>{&handler});
-
+    QMenu other, third;
+    handler.SetLocaleMenu(&other); // no selection yet: nothing to show
+    EXPECT_EQ(Describe({&locales, &other}), " ");
     handler.SelectLocale("de_DE");
     handler.SelectTheme("light");
     handler.SelectLocale("ru_RU");
-    EXPECT_EQ(Describe(locales), "[ ]English|[ ]Deutsch|[x]Русский|---|More Languages...");
-    EXPECT_EQ(Describe(themes), "[ ]Title of dark|[x]Title of light");
+    handler.SetLocaleMenu(&third);
+    EXPECT_EQ(Describe({&other, &third, &themes}),
+              " [ ]English|[ ]Deutsch|[x]Русский|---|More Languages... [ ]Title of dark|[x]Title of light");
     EXPECT_TRUE(manager->calls.empty());
+    Entry(third, "de_DE")->trigger();
+    EXPECT_EQ(manager->calls, Strings{"SetLocale de_DE"});
+    EXPECT_EQ(Describe({&third}), "[ ]English|[x]Deutsch|[ ]Русский|---|More Languages...");
+    {
+        LookAndFeelHandler menuless(manager, nullptr, nullptr, nullptr);
+        menuless.SetLocaleList(manager->locales);
+        manager->SetLocale("ru_RU");
+        menuless.Refresh();
+        menuless.SetLocaleMenu(&other); // filled once it has one
+        EXPECT_EQ(Describe({&other}), "[ ]English|[ ]Deutsch|[x]Русский|---|More Languages...");
+    }
+    EXPECT_EQ(manager->observers, std::list<ILookAndFeelObserver*>{&handler}) << "the other one left";
 }
 
-TEST_F(LookAndFeelHandlerTest, choosingALanguageSwitchesChecksAnnouncesThenRelabels)
+// A choice switches the manager, moves the check mark, announces it and, for
+// a language, relabels; changes made on the manager only move the check mark.
+TEST_F(LookAndFeelHandlerTest,
+       choosingSwitchesChecksAnnouncesThenRelabelsButManagerChangesOnlyMoveTheCheckMark)
 {
     handler.SelectLocale("en_US");
-    Entry(locales, "ru_RU")->setText(QStringLiteral("stale"));
-    locales.actions().last()->setText(QStringLiteral("stale"));
-    std::vector<std::string> atSignal;
-    QObject::connect(
-        &handler, &LookAndFeelHandler::LocaleChanged,
-        [&](const std::string& locale)
-        {
-            atSignal = manager->calls;
-            atSignal.insert(atSignal.end(), {"signal " + locale, Describe(locales), Describe(themes)});
-        });
-
+    Entry(locales, "ru_RU")->setText("stale");
+    locales.actions().last()->setText("stale");
+    Strings atSignal;
+    QObject::connect(&handler, &LookAndFeelHandler::LocaleChanged,
+                     [&](const std::string& locale)
+                     {
+                         atSignal = manager->calls;
+                         atSignal.insert(atSignal.end(), {"signal " + locale, Describe({&locales, &themes})});
+                     });
     Entry(locales, "de_DE")->trigger();
-    EXPECT_EQ(atSignal, (std::vector<std::string>{"SetLocale de_DE", "signal de_DE",
-                                                  "[ ]English|[x]Deutsch|[ ]stale|---|stale",
-                                                  "[ ]Title of dark|[ ]Title of light"}));
-    EXPECT_EQ(localeChanged.count(), 1);
-    EXPECT_EQ(Describe(locales), "[ ]English|[x]Deutsch|[ ]Русский|---|More Languages...");
-    EXPECT_EQ(Describe(themes), "[ ]Dunkel|[ ]Hell"); // theme names in the new language
-    EXPECT_EQ(themeChanged.count() + moreLanguages.count(), 0);
-}
-
-TEST_F(LookAndFeelHandlerTest, choosingAThemeSwitchesAndAnnouncesButChangesOnTheManagerOnlyMoveTheCheckMark)
-{
     Entry(themes, "light")->trigger();
-    EXPECT_EQ(manager->calls, std::vector<std::string>{"SetTheme light"});
-    EXPECT_EQ(Describe(themes), "[ ]Title of dark|[x]Title of light");
-    ASSERT_EQ(themeChanged.count(), 1);
+    EXPECT_EQ(atSignal,
+              (Strings{"SetLocale de_DE", "signal de_DE",
+                       "[ ]English|[x]Deutsch|[ ]stale|---|stale [ ]Title of dark|[ ]Title of light"}));
+    EXPECT_EQ(manager->calls, (Strings{"SetLocale de_DE", "SetTheme light"}));
+    ASSERT_EQ(localeChanged.count() * 10 + themeChanged.count() + moreLanguages.count(), 11);
     EXPECT_EQ(themeChanged.at(0).at(0).value<std::string>(), "light");
-
+    EXPECT_EQ(
+        Describe({&locales, &themes}),
+        "[ ]English|[x]Deutsch|[ ]Русский|---|More Languages... [ ]Dunkel|[x]Hell"); // in the new language
     manager->SetLocale("ru_RU"); // the process-wide locale changes too, yet nothing is relabelled
     manager->SetTheme("dark");
-    EXPECT_EQ(Describe(locales), "[ ]English|[ ]Deutsch|[x]Русский|---|More Languages...");
-    EXPECT_EQ(Describe(themes), "[x]Title of dark|[ ]Title of light");
-    EXPECT_EQ(localeChanged.count() + themeChanged.count(), 1);
+    EXPECT_EQ(Describe({&locales, &themes}),
+              "[ ]English|[ ]Deutsch|[x]Русский|---|More Languages... [x]Dunkel|[ ]Hell");
+    EXPECT_EQ(localeChanged.count() + themeChanged.count(), 2);
 }
 
 // Rebuilt menus must not rely on the entries they replaced, which are
 // deleted later.
 TEST_F(LookAndFeelHandlerTest, refreshRebuildsOnlyMenusWithASelection)
 {
-    Entry(locales, "de_DE")->setText(QStringLiteral("stale"));
-    Entry(themes, "dark")->setText(QStringLiteral("stale"));
+    Entry(locales, "de_DE")->setText("stale");
+    Entry(themes, "dark")->setText("stale");
     handler.Refresh();
-    EXPECT_EQ(Describe(locales) + " " + Describe(themes),
+    EXPECT_EQ(Describe({&locales, &themes}),
               "[ ]English|[ ]stale|[ ]Русский|---|More Languages... [ ]stale|[ ]Title of light");
-
     handler.SelectLocale("en_US");
     handler.Refresh();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(Describe(locales), "[x]English|[ ]Deutsch|[ ]Русский|---|More Languages...");
-    EXPECT_EQ(Describe(themes), "[ ]stale|[ ]Title of light");
-
+    EXPECT_EQ(Describe({&locales, &themes}),
+              "[x]English|[ ]Deutsch|[ ]Русский|---|More Languages... [ ]stale|[ ]Title of light");
     locales.actions().last()->trigger(); // "More Languages..." only announces itself
-    EXPECT_EQ(moreLanguages.count(), 1);
-    EXPECT_TRUE(manager->calls.empty() && localeChanged.isEmpty());
+    EXPECT_TRUE(moreLanguages.count() == 1 && manager->calls.empty() && localeChanged.isEmpty());
     Entry(locales, "ru_RU")->trigger();
-    EXPECT_EQ(manager->calls, std::vector<std::string>{"SetLocale ru_RU"});
-}
-
-TEST_F(LookAndFeelHandlerTest, newMenuReplacesTheOldOneAndIsFilledOnceASelectionIsKnown)
-{
-    QMenu other, third;
-    handler.SetLocaleMenu(&other);
-    EXPECT_EQ(Describe(locales) + Describe(other), "");
-
-    handler.SelectLocale("de_DE");
-    handler.SetLocaleMenu(&third);
-    EXPECT_EQ(Describe(other), "");
-    EXPECT_EQ(Describe(third), "[ ]English|[x]Deutsch|[ ]Русский|---|More Languages...");
-    Entry(third, "ru_RU")->trigger();
-    EXPECT_EQ(manager->calls, std::vector<std::string>{"SetLocale ru_RU"});
-    EXPECT_EQ(Describe(third), "[ ]English|[ ]Deutsch|[x]Русский|---|More Languages...");
-}
-
-TEST(LookAndFeelHandlerLifetime, worksWithoutMenusAndLeavesTheManagerWhenDestroyed)
-{
-    auto manager = boost::make_shared<RecordingManager>();
-    QMenu late;
-    {
-        LookAndFeelHandler handler(manager, nullptr, nullptr, nullptr);
-        handler.SetLocaleList(manager->locales);
-        handler.SetThemeList(manager->themes);
-        manager->Initialize("ru_RU", "dark");
-        handler.Refresh();
-        handler.SetLocaleMenu(&late);
-        EXPECT_EQ(Describe(late), "[ ]English|[ ]Deutsch|[x]Русский|---|More Languages...");
-    }
-    EXPECT_TRUE(manager->observers.empty());
-}
-
-// With the real manager a choice relabels from the new language's
-// translations; a change made directly on the manager does not.
-TEST(LookAndFeelHandlerWithManager, choosingALanguageRelabelsFromTheNewTranslations)
-{
-    auto manager = boost::make_shared<Kavrel::App::LookAndFeelManager>(KAVREL_LAF_DATA, "theme.json",
-                                                                       std::list<std::string>{});
-    QMenu locales, themes;
-    LookAndFeelHandler handler(manager, &locales, &themes, nullptr);
-    manager->Initialize("ru_RU", "dark");
-    handler.SetLocaleList({"de_DE", "ru_RU"});
-    handler.SetThemeList({"dark"});
-    handler.SelectLocale(manager->GetCurrentLocale());
-    EXPECT_EQ(Describe(locales) + " " + Describe(themes),
-              "[ ]Deutsch|[x]Русский|---|More Languages... [ ]Полночь");
-
-    // The theme's own description names it, also after relabelling.
-    Entry(locales, "de_DE")->trigger();
-    EXPECT_EQ(manager->GetCurrentLocale(), "de_DE");
-    EXPECT_EQ(Describe(locales) + " " + Describe(themes),
-              "[x]Deutsch|[ ]Русский|---|Weitere Sprachen... [ ]Mitternacht");
-
-    manager->SetLocale("ru_RU");
-    EXPECT_EQ(Describe(locales) + " " + Describe(themes),
-              "[ ]Deutsch|[x]Русский|---|Weitere Sprachen... [ ]Mitternacht");
-    manager->SetTheme("");
+    EXPECT_EQ(manager->calls, Strings{"SetLocale ru_RU"});
 }
 
 } // namespace

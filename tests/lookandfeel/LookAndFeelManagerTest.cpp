@@ -1,3 +1,6 @@
+#include "LogCapture.h"
+#include "TestEnvironment.h"
+
 #include <Kavrel/App/Application/ILookAndFeelObserver.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>
 #include <Kavrel/Localization/LocalizationManager.h>
@@ -9,15 +12,7 @@
 #include <QPixmapCache>
 #include <QTemporaryDir>
 
-#include <glog/logging.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <set>
 
 using Kavrel::App::LookAndFeelManager;
 
@@ -29,36 +24,22 @@ std::string ResourcePath(const std::string& relative) { return KAVREL_LAF_DATA "
 // A text of the tests' own translations, as a product's tr() sees it.
 QString Tr(const char* source) { return QCoreApplication::translate("LookAndFeelTest", source); }
 
-std::string ReadText(const QString& path)
+std::string Read(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString()
                                           : "<unreadable " + path.toStdString() + ">";
 }
 
-std::list<std::string> Sorted(std::list<std::string> names)
-{
-    names.sort();
-    return names;
-}
+// A theme's sheet as its source holds it.
+std::string Source(const char* relative) { return Read(QString(KAVREL_LAF_SOURCES "/themes/") + relative); }
 
-class LogCapture : public google::LogSink
-{
-public:
-    LogCapture() { google::AddLogSink(this); }
-    ~LogCapture() override { google::RemoveLogSink(this); }
-    void send(google::LogSeverity severity, const char*, const char*, int, const google::LogMessageTime&,
-              const char* message, size_t length) override
-    {
-        lines.push_back(std::string(google::GetLogSeverityName(severity)) + ": " +
-                        std::string(message, length));
-    }
-    int Count(const std::string& line) const
-    {
-        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-    }
-    std::vector<std::string> lines;
-};
+// The library's compiled-in sheets, read from its sources, as they end every united sheet.
+const std::string productDefaults = Read(KAVREL_LIBRARY_RESOURCES "/productStyle.qss") + "\n" +
+                                    Read(KAVREL_LIBRARY_RESOURCES "/productStyle_win.qss") + "\n";
+
+using Names = std::set<std::string>;
+Names Set(const std::list<std::string>& names) { return Names(names.begin(), names.end()); }
 
 // Records each notification with the process-wide locale seen at that moment.
 class RecordingObserver : public Kavrel::App::ILookAndFeelObserver
@@ -75,49 +56,11 @@ public:
 
 // The user's preferred languages: French (not installed), Russian, German.
 // Set before the application object reads them.
-const bool preferencesSet = (::setenv("LANGUAGE", "fr_FR:ru_RU:de_DE", 1) == 0);
-
-// Deliberately not alphabetical: the order given must win over the folder's.
-const std::list<std::string> NAMED{"extra", "app"};
-
-std::string Source(const char* relative)
-{
-    return ReadText(QStringLiteral(KAVREL_LAF_SOURCES "/themes/") + relative);
-}
-
-// The library's compiled-in sheets, read from its sources.
-std::string ProductDefaults()
-{
-    return ReadText(QStringLiteral(KAVREL_LIBRARY_RESOURCES "/productStyle.qss")) + "\n" +
-           ReadText(QStringLiteral(KAVREL_LIBRARY_RESOURCES "/productStyle_win.qss")) + "\n";
-}
-
-bool Exists(const char* resource) { return QFile::exists(QString::fromLatin1(resource)); }
-
-int ApplicationFontsOf(const QString& family)
-{
-    int count = 0;
-    for (int id = 0; id < 256; ++id)
-        count += QFontDatabase::applicationFontFamilies(id).contains(family) ? 1 : 0;
-    return count;
-}
-
-// Counts the language changes the application announces while it lives.
-struct LanguageChangeCounter : QObject
-{
-    LanguageChangeCounter() { qApp->installEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        count += watched == qApp && event->type() == QEvent::LanguageChange ? 1 : 0;
-        return false;
-    }
-    int count = 0;
-};
+[[maybe_unused]] const int preferencesSet = ::setenv("LANGUAGE", "fr_FR:ru_RU:de_DE", 1);
 
 class LookAndFeelManagerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(preferencesSet); }
     // Resources outlive a manager; unload them so later tests start clean.
     void TearDown() override
     {
@@ -125,6 +68,7 @@ protected:
             manager->SetTheme("");
         QLocale::setDefault(QLocale::system());
     }
+    // Deliberately not alphabetical names: the order given must win over the folder's.
     LookAndFeelManager& Make(const std::list<std::string>& names = {},
                              const std::string& base = KAVREL_LAF_DATA)
     {
@@ -134,7 +78,7 @@ protected:
         return *manager;
     }
 
-    LogCapture log;
+    Kavrel::Test::LogCapture log;
     RecordingObserver observer;
     std::unique_ptr<LookAndFeelManager> manager;
 };
@@ -142,10 +86,9 @@ protected:
 TEST_F(LookAndFeelManagerTest, findsLocaleFoldersAndOnlyThemesWithADescription)
 {
     Make();
-    EXPECT_EQ(Sorted(manager->GetLocales()), (std::list<std::string>{"de_DE", "pt_BR", "ru_RU", "zh_CN"}));
+    EXPECT_EQ(Set(manager->GetLocales()), (Names{"de_DE", "pt_BR", "ru_RU", "zh_CN"}));
     // "orphan" has resources but no description; "corrupt" has a broken one.
-    EXPECT_EQ(Sorted(manager->GetThemes()), (std::list<std::string>{"corrupt", "dark", "night"}));
-
+    EXPECT_EQ(Set(manager->GetThemes()), (Names{"corrupt", "dark", "night"}));
     QTemporaryDir empty;
     Make({}, empty.path().toStdString()).SetLocale("unknown");
     EXPECT_TRUE(manager->GetLocales().empty() && manager->GetThemes().empty());
@@ -155,13 +98,13 @@ TEST_F(LookAndFeelManagerTest, findsLocaleFoldersAndOnlyThemesWithADescription)
 TEST_F(LookAndFeelManagerTest, translationsFollowTheLocaleAndTheServiceIsSetBeforeObservers)
 {
     Make().SetLocale("de_DE");
-    EXPECT_EQ(Tr("Good morning"), QStringLiteral("Guten Morgen"));
-    EXPECT_EQ(Tr("Good evening"), QStringLiteral("Guten Abend")); // every .qm of the folder
-    manager->SetLocale("ru_RU"); // its extra_ru_RU.qm is not a translation: skipped quietly
-    EXPECT_EQ(Tr("Good morning"), QStringLiteral("Доброе утро"));
-    EXPECT_EQ(Tr("Good evening"), QStringLiteral("Good evening")); // the German ones are gone
-    manager->SetLocale("fr_FR");                                   // not installed, yet taken as given
-    EXPECT_EQ(Tr("Good morning"), QStringLiteral("Good morning"));
+    EXPECT_EQ(Tr("Good morning"), "Guten Morgen");
+    EXPECT_EQ(Tr("Good evening"), "Guten Abend"); // every .qm of the folder
+    manager->SetLocale("ru_RU");                  // its extra_ru_RU.qm is not a translation: skipped quietly
+    EXPECT_EQ(Tr("Good morning"), "Доброе утро");
+    EXPECT_EQ(Tr("Good evening"), "Good evening"); // the German ones are gone
+    manager->SetLocale("fr_FR");                   // not installed, yet taken as given
+    EXPECT_EQ(Tr("Good morning"), "Good morning");
     EXPECT_EQ(observer.events,
               (std::vector<std::string>{"locale de_DE (service de_DE)", "locale ru_RU (service ru_RU)",
                                         "locale fr_FR (service fr_FR)"}));
@@ -170,219 +113,125 @@ TEST_F(LookAndFeelManagerTest, translationsFollowTheLocaleAndTheServiceIsSetBefo
 
 TEST_F(LookAndFeelManagerTest, unknownPicksTheFirstPreferredInstalledLanguageAndAlwaysReloads)
 {
-    ASSERT_TRUE(QLocale().uiLanguages().value(0).startsWith(QLatin1String("fr")));
+    ASSERT_TRUE(QLocale().uiLanguages().value(0).startsWith("fr"));
     Make().SetLocale("unknown");
-    EXPECT_EQ(manager->GetCurrentLocale(), "ru_RU");
-    LanguageChangeCounter changes;
     manager->SetLocale("unknown"); // the same result is still a full change
-    EXPECT_GT(changes.count, 0);
-    EXPECT_EQ(Tr("Good morning"), QStringLiteral("Доброе утро"));
-
-    changes.count = 0;
+    EXPECT_EQ(Tr("Good morning"), "Доброе утро");
     manager->SetLocale("ru_RU"); // a named locale equal to the current one changes nothing
-    EXPECT_EQ(changes.count, 0);
     EXPECT_EQ(observer.events, std::vector<std::string>(2, "locale ru_RU (service ru_RU)"));
+    // The user's language maps onto an installed one, with the regional variants shipped.
+    for (const QString mapping : {"de_DE de_DE", "pt_PT pt_BR", "pt_BR pt_BR", "zh_TW zh_CN", "zh_HK zh_CN",
+                                  "de_AT en_US", "ja_JP en_US", "C en_US"})
+    {
+        QLocale::setDefault(QLocale(mapping.section(' ', 0, 0)));
+        Make().SetLocale("unknown");
+        EXPECT_EQ(manager->GetCurrentLocale(), mapping.section(' ', 1).toStdString())
+            << mapping.toStdString();
+    }
 }
 
-TEST_F(LookAndFeelManagerTest, namedTranslationsLoadInTheGivenOrderAndMissingOnesAreReported)
+TEST_F(LookAndFeelManagerTest, namedFilesLoadInTheGivenOrderAndMissingOnesAreReportedEachTime)
 {
-    Make(NAMED).SetLocale("de_DE");
-    EXPECT_EQ(Tr("Shared"), QStringLiteral("Geteilt (app)")); // the later file wins
-    EXPECT_EQ(Tr("Good evening"), QStringLiteral("Guten Abend"));
-
-    manager->SetLocale("pt_BR");
-    const std::string folder = ResourcePath("locales/pt_BR/");
-    EXPECT_EQ(log.lines, (std::vector<std::string>{
-                             "WARNING: The translation file [" + folder + "extra_pt_BR.qm] doesn't exist!",
-                             "WARNING: The translation file [" + folder + "app_pt_BR.qm] doesn't exist!"}));
-    EXPECT_EQ(Tr("Shared"), QStringLiteral("Shared"));
-    EXPECT_EQ(observer.events.back(), "locale pt_BR (service pt_BR)");
+    Make({"extra", "app"}).Initialize("de_DE", "night"); // the locale first
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"locale de_DE (service de_DE)", "theme night"}));
+    EXPECT_EQ(Tr("Shared"), "Geteilt (app)"); // the later file wins
+    EXPECT_EQ(Tr("Good evening"), "Guten Abend");
+    EXPECT_EQ(manager->GetUnitedStylesheet(), Source("night/extra/style.qss") + "\n\n" +
+                                                  Source("night/app/style.qss") + "\n" +
+                                                  Source("night/app/fonts_win.qss") + "\n" + productDefaults);
+    EXPECT_TRUE(log.lines.empty());
+    manager->Initialize("pt_BR", "dark"); // has neither file
+    EXPECT_EQ(Tr("Shared"), "Shared");
+    EXPECT_EQ(manager->GetUnitedStylesheet(), productDefaults);
+    EXPECT_FALSE(QFile::exists(":/dark/style.qss"));
+    manager->SetTheme("night"); // unloading "dark" looks for them again
+    for (const std::string name : {"extra", "app"})
+    {
+        EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(),
+                             "WARNING: The translation file [" + ResourcePath("locales/pt_BR/") + name +
+                                 "_pt_BR.qm] doesn't exist!"),
+                  1);
+        EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(),
+                             "WARNING: The resource file [" + ResourcePath("themes/dark/") + name +
+                                 ".rcc] doesn't exist!"),
+                  2);
+    }
 }
-
-struct Preference
-{
-    const char* userLocale;
-    const char* chosen;
-};
-
-class UnknownLocaleTest : public LookAndFeelManagerTest, public ::testing::WithParamInterface<Preference>
-{
-};
-
-TEST_P(UnknownLocaleTest, mapsTheUserLanguageOntoAnInstalledOne)
-{
-    QLocale::setDefault(QLocale(QLatin1String(GetParam().userLocale)));
-    Make().SetLocale("unknown");
-    EXPECT_EQ(manager->GetCurrentLocale(), GetParam().chosen);
-}
-
-INSTANTIATE_TEST_SUITE_P(Preferences, UnknownLocaleTest,
-                         ::testing::Values(Preference{"de_DE", "de_DE"}, Preference{"pt_PT", "pt_BR"},
-                                           Preference{"pt_BR", "pt_BR"}, Preference{"zh_TW", "zh_CN"},
-                                           Preference{"zh_HK", "zh_CN"}, Preference{"de_AT", "en_US"},
-                                           Preference{"ja_JP", "en_US"}, Preference{"C", "en_US"}),
-                         [](const auto& info)
-                         { return std::string(info.param.userLocale) + "_becomes_" + info.param.chosen; });
 
 TEST_F(LookAndFeelManagerTest, themeResourcesComeAndGoAndTheSheetsJoinInOrder)
 {
     Make().SetTheme("dark");
-    EXPECT_TRUE(Exists(":/dark/style.qss"));
-    EXPECT_FALSE(QPixmap(QStringLiteral(":/dark/images/logo.svg")).isNull());
+    EXPECT_TRUE(QFile::exists(":/dark/style.qss") && !QPixmap(":/dark/images/logo.svg").isNull());
     EXPECT_EQ(manager->GetUnitedStylesheet(), Source("dark/dark/style.qss") + "\n" +
-                                                  Source("dark/dark/fonts_win.qss") + "\n" +
-                                                  ProductDefaults());
-    ASSERT_TRUE(QPixmapCache::insert(QStringLiteral("probe"), QPixmap(4, 4)));
+                                                  Source("dark/dark/fonts_win.qss") + "\n" + productDefaults);
+    ASSERT_TRUE(QPixmapCache::insert("probe", QPixmap(4, 4)));
+    manager->SetTheme("dark"); // the same theme again keeps everything
+    QPixmap cached;
+    EXPECT_TRUE(QPixmapCache::find("probe", &cached));
 
     manager->SetTheme("night");
-    EXPECT_FALSE(Exists(":/dark/style.qss"));
-    EXPECT_TRUE(Exists(":/app/style.qss") && Exists(":/extra/style.qss"));
-    QPixmap cached;
-    EXPECT_FALSE(QPixmapCache::find(QStringLiteral("probe"), &cached));
+    EXPECT_TRUE(!QFile::exists(":/dark/style.qss") && QFile::exists(":/app/style.qss") &&
+                QFile::exists(":/extra/style.qss"));
+    EXPECT_FALSE(QPixmapCache::find("probe", &cached));
     // Both files of the folder, in whatever order the folder lists them.
     const std::string app = Source("night/app/style.qss") + "\n" + Source("night/app/fonts_win.qss") + "\n";
     const std::string extra = Source("night/extra/style.qss") + "\n\n"; // it has no fonts sheet
     const std::string sheet = manager->GetUnitedStylesheet();
-    EXPECT_TRUE(sheet == app + extra + ProductDefaults() || sheet == extra + app + ProductDefaults())
-        << sheet;
-    EXPECT_EQ(observer.events, (std::vector<std::string>{"theme dark", "theme night"}));
-}
+    EXPECT_TRUE(sheet == app + extra + productDefaults || sheet == extra + app + productDefaults) << sheet;
 
-// Each load hands the manifest's fonts to the font database, so a theme's
-// fonts come back with it even after the application dropped its own fonts.
-TEST_F(LookAndFeelManagerTest, registersTheManifestFontsEachTimeTheThemeLoads)
-{
-    const QString family = QStringLiteral("DejaVu Sans");
-    QFontDatabase::removeAllApplicationFonts();
-    Make().SetTheme("dark"); // two entries separated by assorted white space
-    EXPECT_EQ(ApplicationFontsOf(family), 2);
-    manager->SetTheme("night"); // names fonts that are not there
-    EXPECT_EQ(ApplicationFontsOf(family), 2);
-
-    QFontDatabase::removeAllApplicationFonts();
-    manager->SetTheme("dark");
-    EXPECT_EQ(ApplicationFontsOf(family), 2);
-}
-
-TEST_F(LookAndFeelManagerTest, namedResourcesLoadInTheGivenOrderAndMissingOnesAreReportedEachTime)
-{
-    Make(NAMED).SetTheme("night");
-    EXPECT_EQ(manager->GetUnitedStylesheet(),
-              Source("night/extra/style.qss") + "\n\n" + Source("night/app/style.qss") + "\n" +
-                  Source("night/app/fonts_win.qss") + "\n" + ProductDefaults());
-    EXPECT_TRUE(log.lines.empty());
-
-    manager->SetTheme("dark"); // has neither file
-    EXPECT_EQ(manager->GetUnitedStylesheet(), ProductDefaults());
-    EXPECT_FALSE(Exists(":/dark/style.qss"));
-    manager->SetTheme("night"); // unloading "dark" looks for them again
-    for (const char* name : {"extra", "app"})
-        EXPECT_EQ(log.Count("WARNING: The resource file [" + ResourcePath("themes/dark/") + name +
-                            ".rcc] doesn't exist!"),
-                  2)
-            << name;
-}
-
-TEST_F(LookAndFeelManagerTest, emptyThemeUnloadsQuietlyAndTheSameThemeAgainKeepsEverything)
-{
-    Make().SetTheme("dark");
-    ASSERT_TRUE(QPixmapCache::insert(QStringLiteral("probe"), QPixmap(4, 4)));
-    manager->SetTheme("dark");
-    QPixmap cached;
-    EXPECT_TRUE(QPixmapCache::find(QStringLiteral("probe"), &cached));
-
-    const std::string sheet = manager->GetUnitedStylesheet();
-    manager->SetTheme("");
-    EXPECT_EQ(manager->GetCurrentTheme(), "");
-    EXPECT_FALSE(Exists(":/dark/style.qss"));
+    manager->SetTheme(""); // unloads quietly, keeping the sheet
+    EXPECT_TRUE(manager->GetCurrentTheme().empty() && !QFile::exists(":/app/style.qss"));
     EXPECT_EQ(manager->GetUnitedStylesheet(), sheet);
-    manager->SetTheme("dark");
-    EXPECT_TRUE(Exists(":/dark/style.qss"));
-    EXPECT_EQ(observer.events, (std::vector<std::string>{"theme dark", "theme dark"}));
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"theme dark", "theme night"}));
+    EXPECT_TRUE(log.lines.empty());
 }
 
 TEST_F(LookAndFeelManagerTest, missingOrBrokenThemesAreReportedAndLeaveAWorkingManager)
 {
     Make().SetTheme("ghost");
     const std::string error = "ERROR: The directory [" + ResourcePath("themes/ghost") + "] doesn't exist!";
-    EXPECT_EQ(log.Count(error), 1);
-    EXPECT_EQ(manager->GetUnitedStylesheet(), ProductDefaults());
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), error), 1);
+    EXPECT_EQ(manager->GetUnitedStylesheet(), productDefaults);
     manager->SetTheme("corrupt"); // unloading "ghost" looks for its folder again
-    EXPECT_EQ(log.Count(error), 2);
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), error), 2);
     // corrupt.rcc is plain text: its sheets read as empty.
-    EXPECT_EQ(manager->GetUnitedStylesheet(), "\n\n" + ProductDefaults());
+    EXPECT_EQ(manager->GetUnitedStylesheet(), "\n\n" + productDefaults);
     manager->SetTheme("dark");
-    EXPECT_TRUE(Exists(":/dark/style.qss"));
+    EXPECT_TRUE(QFile::exists(":/dark/style.qss"));
     EXPECT_EQ(observer.events, (std::vector<std::string>{"theme ghost", "theme corrupt", "theme dark"}));
 }
 
-TEST_F(LookAndFeelManagerTest, initializeSetsTheLocaleThenTheThemeAndUnregisteredObserversHearNothing)
+TEST_F(LookAndFeelManagerTest, themeTitlesComeFromTheDescriptionOrFallBackToTheNameWithAWarning)
 {
-    Make().Initialize("de_DE", "dark");
-    EXPECT_EQ(observer.events, (std::vector<std::string>{"locale de_DE (service de_DE)", "theme dark"}));
-    manager->UnregisterObserver(&observer);
-    manager->Initialize("ru_RU", "night");
-    EXPECT_EQ(observer.events.size(), 2u);
-}
-
-struct Title
-{
-    const char* locale;
-    const char* theme;
-    const char* expected;
-};
-
-class ThemeTitleTest : public LookAndFeelManagerTest, public ::testing::WithParamInterface<Title>
-{
-};
-
-TEST_P(ThemeTitleTest, comesFromTheDescriptionOrFallsBackToTheName)
-{
-    Make().SetLocale(GetParam().locale);
-    log.lines.clear();
-    EXPECT_EQ(manager->GetLocalizedThemeName(GetParam().theme), GetParam().expected);
-    const std::string warning = std::string("WARNING: No title found for theme [") + GetParam().theme +
-                                "] on language [" + GetParam().locale + "]!";
-    EXPECT_EQ(log.Count(warning), GetParam().theme == std::string(GetParam().expected) ? 1 : 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Descriptions, ThemeTitleTest,
-    ::testing::Values(Title{"en_US", "dark", "Midnight"}, Title{"de_DE", "dark", "Mitternacht"},
-                      Title{"ru_RU", "dark", "Полночь"}, Title{"de_DE", "night", "Nacht"},
-                      Title{"ru_RU", "night", "night"}, Title{"de_DE", "corrupt", "corrupt"},
-                      Title{"de_DE", "orphan", "orphan"}, Title{"de_DE", "ghost", "ghost"}),
-    [](const auto& info) { return std::string(info.param.theme) + "_in_" + info.param.locale; });
-
-// Folders the process may not read are skipped (root reads them anyway).
-TEST_F(LookAndFeelManagerTest, unreadableFoldersAreSkipped)
-{
-    QTemporaryDir copy;
-    const std::string base = copy.path().toStdString();
-    std::filesystem::copy(KAVREL_LAF_DATA, base, std::filesystem::copy_options::recursive);
-    const std::string locales = base + "/resources/locales", night = base + "/resources/themes/night";
-    struct Restore
+    for (const QString row :
+         {"en_US dark Midnight", "de_DE dark Mitternacht", "ru_RU dark Полночь", "de_DE night Nacht",
+          "ru_RU night night", "de_DE corrupt corrupt", "de_DE orphan orphan", "de_DE ghost ghost"})
     {
-        std::vector<std::string> folders;
-        ~Restore()
-        {
-            for (const std::string& folder : folders)
-                ::chmod(folder.c_str(), 0755);
-        }
-    } restore{{locales, night}};
-    ::chmod(locales.c_str(), 0);
-    ::chmod(night.c_str(), 0);
-    const bool denied = ::access(locales.c_str(), R_OK) != 0;
+        const std::string locale = row.section(' ', 0, 0).toStdString(),
+                          theme = row.section(' ', 1, 1).toStdString();
+        Make().SetLocale(locale);
+        log.Take();
+        const std::string title = manager->GetLocalizedThemeName(theme);
+        EXPECT_EQ(title, row.section(' ', 2).toStdString());
+        EXPECT_EQ(log.Take(), title != theme
+                                  ? std::vector<std::string>()
+                                  : std::vector<std::string>{"WARNING: No title found for theme [" + theme +
+                                                             "] on language [" + locale + "]!"});
+    }
+}
 
-    Make({}, base);
-    EXPECT_EQ(manager->GetLocales().empty(), denied);
-    EXPECT_EQ(Sorted(manager->GetThemes()), denied ? (std::list<std::string>{"corrupt", "dark"})
-                                                   : (std::list<std::string>{"corrupt", "dark", "night"}));
-    manager->Initialize("de_DE", "night");
-    manager->SetTheme("dark");
-    EXPECT_TRUE(Exists(":/dark/style.qss"));
-    EXPECT_EQ(Tr("Good morning"), denied ? QStringLiteral("Good morning") : QStringLiteral("Guten Morgen"));
-    manager->SetTheme(""); // while its folder still exists
+// Run by a user the permission bits bind: root would read the folders anyway.
+TEST(LookAndFeelManagerFolders, unreadableFoldersAreSkipped)
+{
+    const std::string base = Kavrel::Test::UnprivilegedFolder("laf");
+    std::filesystem::copy(KAVREL_LAF_DATA, base, std::filesystem::copy_options::recursive);
+    const auto probe = [&] {
+        return Kavrel::Test::RunProcess({KAVREL_TEST_HELPER, "laf", base}, {}, true).output;
+    };
+    EXPECT_EQ(probe(), "locales=4 themes=corrupt,dark,night dark=1 text=Guten Morgen\n");
+    for (const char* folder : {"/resources/locales", "/resources/themes/night"})
+        ASSERT_EQ(::chmod((base + folder).c_str(), 0), 0);
+    EXPECT_EQ(probe(), "locales=0 themes=corrupt,dark dark=1 text=Good morning\n");
 }
 
 } // namespace

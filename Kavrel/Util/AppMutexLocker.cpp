@@ -8,7 +8,13 @@
 namespace Kavrel::Util
 {
 
-AppMutexLocker::AppMutexLocker(const std::vector<std::string>& mutexNames) : names(mutexNames) {}
+struct AppMutexLocker::Private
+{
+    std::vector<std::string> names;
+    std::vector<std::unique_ptr<Kavrel::Platform::NamedMutex>> taken;
+};
+
+AppMutexLocker::AppMutexLocker(const std::vector<std::string>& mutexNames) : d(new Private{mutexNames, {}}) {}
 
 AppMutexLocker::~AppMutexLocker() = default;
 
@@ -16,13 +22,13 @@ bool AppMutexLocker::TryLockAppMutex()
 {
     using Kavrel::Platform::NamedMutex;
     bool allFree = true;
-    for (const std::string& name : names)
+    for (const std::string& name : d->names)
     {
         auto mutex = std::make_unique<NamedMutex>(name, NamedMutex::Mode::HoldIfFree);
         switch (mutex->GetOutcome())
         {
         case NamedMutex::Outcome::Held:
-            taken.push_back(std::move(mutex));
+            d->taken.push_back(std::move(mutex));
             break;
         case NamedMutex::Outcome::HeldByOther:
             allFree = false;

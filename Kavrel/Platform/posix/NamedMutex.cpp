@@ -86,16 +86,24 @@ std::string NamedMutex::LockFilePath(const std::string& name)
     return folder + "/" + file + ".lock";
 }
 
-NamedMutex::NamedMutex(const std::string& name, Mode mode) : fd(OpenLockFile(name, error))
+struct NamedMutex::Private
 {
-    if (fd < 0)
+    int fd = -1;
+    Outcome outcome = Outcome::Failed;
+    int error = 0;
+};
+
+NamedMutex::NamedMutex(const std::string& name, Mode mode) : d(std::make_unique<Private>())
+{
+    d->fd = OpenLockFile(name, d->error);
+    if (d->fd < 0)
         return;
     int result = 0;
     if (mode == Mode::HoldIfFree)
     {
-        result = TryLock(fd, F_WRLCK);
+        result = TryLock(d->fd, F_WRLCK);
         if (result == 0)
-            result = TryLock(fd, F_RDLCK); // from now on an ordinary holder
+            result = TryLock(d->fd, F_RDLCK); // from now on an ordinary holder
     }
     else
     {
@@ -103,27 +111,33 @@ NamedMutex::NamedMutex(const std::string& name, Mode mode) : fd(OpenLockFile(nam
         {
             if (attempt > 0)
                 Pause();
-            result = TryLock(fd, F_RDLCK);
+            result = TryLock(d->fd, F_RDLCK);
             if (result != EAGAIN)
                 break;
         }
     }
     if (result == 0)
     {
-        outcome = Outcome::Held;
+        d->outcome = Outcome::Held;
         return;
     }
-    outcome = result == EAGAIN ? Outcome::HeldByOther : Outcome::Failed;
-    error = result == EAGAIN ? 0 : result;
-    ::close(fd);
-    fd = -1;
+    d->outcome = result == EAGAIN ? Outcome::HeldByOther : Outcome::Failed;
+    d->error = result == EAGAIN ? 0 : result;
+    ::close(d->fd);
+    d->fd = -1;
 }
 
 NamedMutex::~NamedMutex()
 {
-    if (fd >= 0)
-        ::close(fd);
+    if (d->fd >= 0)
+        ::close(d->fd);
 }
+
+bool NamedMutex::IsHeld() const { return d->outcome == Outcome::Held; }
+
+NamedMutex::Outcome NamedMutex::GetOutcome() const { return d->outcome; }
+
+int NamedMutex::Error() const { return d->error; }
 
 bool NamedMutex::IsHeldByAnyone(const std::string& name)
 {

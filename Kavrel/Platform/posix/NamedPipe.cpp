@@ -1,6 +1,7 @@
 #include <Kavrel/Platform/NamedPipe.h>
 #include <Kavrel/Platform/RuntimeFolder.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -104,6 +105,23 @@ long long NowMs()
 }
 } // namespace
 
+struct NamedPipe::Private
+{
+    Status Wait(short events);
+    Status Connect();
+
+    std::string path;
+    Direction direction = Direction::Read;
+    bool creator = false;
+    bool valid = false;
+    int error = 0;
+    int fd = -1;
+    int stop = -1;
+    std::atomic<int> timeout{-1};
+    std::atomic<bool> stopped{false};
+    unsigned long long device = 0, inode = 0;
+};
+
 std::string NamedPipe::PathFor(const std::string& name)
 {
     std::string file = name;
@@ -125,84 +143,94 @@ bool NamedPipe::Exists(const std::string& name)
 }
 
 NamedPipe::NamedPipe(const std::string& name, Direction pipeDirection, bool create)
-    : path(PathFor(name)), direction(pipeDirection), creator(create),
-      stop(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    : d(std::make_unique<Private>())
 {
-    if (path.empty() || stop < 0)
+    d->path = PathFor(name);
+    d->direction = pipeDirection;
+    d->creator = create;
+    d->stop = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (d->path.empty() || d->stop < 0)
     {
-        error = path.empty() ? EINVAL : errno;
+        d->error = d->path.empty() ? EINVAL : errno;
         return;
     }
-    if (creator && ::mkfifo(path.c_str(), 0600) != 0)
+    if (d->creator && ::mkfifo(d->path.c_str(), 0600) != 0)
     {
-        error = errno; // something is there already: not ours to use
-        creator = false;
+        d->error = errno; // something is there already: not ours to use
+        d->creator = false;
         return;
     }
-    if (creator && ::chmod(path.c_str(), 0600) != 0) // whatever the umask took away
+    if (d->creator && ::chmod(d->path.c_str(), 0600) != 0) // whatever the umask took away
     {
-        error = errno;
+        d->error = errno;
         return;
     }
     // A creating writer cannot open before the reader is there; it connects
     // at its first write. Every other end opens now, without waiting.
-    if (creator && direction == Direction::Write)
+    if (d->creator && d->direction == Direction::Write)
     {
         struct stat info
         {
         };
-        if (::lstat(path.c_str(), &info) != 0)
+        if (::lstat(d->path.c_str(), &info) != 0)
         {
-            error = errno;
+            d->error = errno;
             return;
         }
-        device = info.st_dev;
-        inode = info.st_ino;
-        valid = true;
+        d->device = info.st_dev;
+        d->inode = info.st_ino;
+        d->valid = true;
         return;
     }
-    const int mode = direction == Direction::Read ? O_RDONLY : O_WRONLY;
-    fd = ::open(path.c_str(), mode | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    const int mode = d->direction == Direction::Read ? O_RDONLY : O_WRONLY;
+    d->fd = ::open(d->path.c_str(), mode | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     struct stat info
     {
     };
-    if (fd < 0 || !IsPrivateFifo(fd, info))
+    if (d->fd < 0 || !IsPrivateFifo(d->fd, info))
     {
-        error = fd < 0 ? (errno == ENXIO ? EPIPE : errno) : EPERM;
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
+        d->error = d->fd < 0 ? (errno == ENXIO ? EPIPE : errno) : EPERM;
+        if (d->fd >= 0)
+            ::close(d->fd);
+        d->fd = -1;
         return;
     }
-    device = info.st_dev;
-    inode = info.st_ino;
-    valid = true;
+    d->device = info.st_dev;
+    d->inode = info.st_ino;
+    d->valid = true;
 }
 
 NamedPipe::~NamedPipe()
 {
-    if (fd >= 0)
-        ::close(fd);
-    if (stop >= 0)
-        ::close(stop);
+    if (d->fd >= 0)
+        ::close(d->fd);
+    if (d->stop >= 0)
+        ::close(d->stop);
     // The creator removes its FIFO, unless something else took its place.
     struct stat info
     {
     };
-    if (creator && ::lstat(path.c_str(), &info) == 0 && info.st_dev == device && info.st_ino == inode)
-        ::unlink(path.c_str());
+    if (d->creator && ::lstat(d->path.c_str(), &info) == 0 && info.st_dev == d->device &&
+        info.st_ino == d->inode)
+        ::unlink(d->path.c_str());
 }
+
+bool NamedPipe::IsValid() const { return d->valid; }
+
+int NamedPipe::Error() const { return d->error; }
+
+void NamedPipe::SetTimeout(int milliseconds) { d->timeout = milliseconds; }
 
 void NamedPipe::Stop()
 {
-    stopped = true;
+    d->stopped = true;
     const std::uint64_t one = 1;
-    while (stop >= 0 && ::write(stop, &one, sizeof one) < 0 && errno == EINTR)
+    while (d->stop >= 0 && ::write(d->stop, &one, sizeof one) < 0 && errno == EINTR)
     {
     }
 }
 
-NamedPipe::Status NamedPipe::Wait(short events)
+NamedPipe::Status NamedPipe::Private::Wait(short events)
 {
     pollfd polled[2] = {{fd, events, 0}, {stop, POLLIN, 0}};
     int ready = 0;
@@ -226,7 +254,7 @@ NamedPipe::Status NamedPipe::Wait(short events)
     return Status::Done; // readable, writable, or hung up: the call tells
 }
 
-NamedPipe::Status NamedPipe::Connect()
+NamedPipe::Status NamedPipe::Private::Connect()
 {
     const long long deadline = timeout < 0 ? -1 : NowMs() + timeout;
     while (true)
@@ -260,21 +288,21 @@ NamedPipe::Status NamedPipe::Connect()
 NamedPipe::Status NamedPipe::Read(void* buffer, size_t size, size_t& transferred)
 {
     transferred = 0;
-    if (!valid || direction != Direction::Read)
+    if (!d->valid || d->direction != Direction::Read)
     {
-        error = valid ? EBADF : error;
+        d->error = d->valid ? EBADF : d->error;
         return Status::Failed;
     }
     if (size == 0)
         return Status::Done;
     while (true)
     {
-        if (stopped)
+        if (d->stopped)
             return Status::Stopped;
-        const Status waited = Wait(POLLIN);
+        const Status waited = d->Wait(POLLIN);
         if (waited != Status::Done)
             return waited;
-        const ssize_t got = ::read(fd, buffer, size);
+        const ssize_t got = ::read(d->fd, buffer, size);
         if (got > 0)
         {
             transferred = static_cast<size_t>(got);
@@ -284,7 +312,7 @@ NamedPipe::Status NamedPipe::Read(void* buffer, size_t size, size_t& transferred
             return Status::Closed;
         if (errno != EAGAIN && errno != EINTR)
         {
-            error = errno;
+            d->error = errno;
             return Status::Failed;
         }
     }
@@ -292,14 +320,14 @@ NamedPipe::Status NamedPipe::Read(void* buffer, size_t size, size_t& transferred
 
 NamedPipe::Status NamedPipe::WriteAll(const void* data, size_t size)
 {
-    if (!valid || direction != Direction::Write)
+    if (!d->valid || d->direction != Direction::Write)
     {
-        error = valid ? EBADF : error;
+        d->error = d->valid ? EBADF : d->error;
         return Status::Failed;
     }
-    if (fd < 0)
+    if (d->fd < 0)
     {
-        const Status connected = Connect();
+        const Status connected = d->Connect();
         if (connected != Status::Done)
             return connected;
     }
@@ -310,13 +338,13 @@ NamedPipe::Status NamedPipe::WriteAll(const void* data, size_t size)
     {
         if (wait)
         {
-            const Status waited = Wait(POLLOUT);
+            const Status waited = d->Wait(POLLOUT);
             if (waited != Status::Done)
                 return waited;
         }
-        if (stopped)
+        if (d->stopped)
             return Status::Stopped;
-        const ssize_t put = ::write(fd, bytes, size);
+        const ssize_t put = ::write(d->fd, bytes, size);
         wait = put < 0 && errno == EAGAIN;
         if (put > 0)
         {
@@ -331,7 +359,7 @@ NamedPipe::Status NamedPipe::WriteAll(const void* data, size_t size)
         }
         if (put < 0 && errno != EAGAIN && errno != EINTR)
         {
-            error = errno;
+            d->error = errno;
             return Status::Failed;
         }
     }

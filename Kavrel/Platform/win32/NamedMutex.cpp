@@ -30,11 +30,18 @@ std::wstring ObjectName(const std::string& name)
 
 std::string NamedMutex::LockFilePath(const std::string&) { return {}; }
 
-NamedMutex::NamedMutex(const std::string& name, Mode mode)
+struct NamedMutex::Private
+{
+    HANDLE handle = nullptr;
+    Outcome outcome = Outcome::Failed;
+    int error = 0;
+};
+
+NamedMutex::NamedMutex(const std::string& name, Mode mode) : d(std::make_unique<Private>())
 {
     if (name.empty())
     {
-        error = ERROR_INVALID_NAME;
+        d->error = ERROR_INVALID_NAME;
         return;
     }
     // Another kind of object under the name (ERROR_INVALID_HANDLE) or a
@@ -43,24 +50,30 @@ NamedMutex::NamedMutex(const std::string& name, Mode mode)
     const DWORD result = ::GetLastError();
     if (!mutex)
     {
-        error = static_cast<int>(result);
+        d->error = static_cast<int>(result);
         return;
     }
     if (mode == Mode::HoldIfFree && result == ERROR_ALREADY_EXISTS)
     {
         ::CloseHandle(mutex);
-        outcome = Outcome::HeldByOther;
+        d->outcome = Outcome::HeldByOther;
         return;
     }
-    handle = mutex;
-    outcome = Outcome::Held;
+    d->handle = mutex;
+    d->outcome = Outcome::Held;
 }
 
 NamedMutex::~NamedMutex()
 {
-    if (handle)
-        ::CloseHandle(handle);
+    if (d->handle)
+        ::CloseHandle(d->handle);
 }
+
+bool NamedMutex::IsHeld() const { return d->outcome == Outcome::Held; }
+
+NamedMutex::Outcome NamedMutex::GetOutcome() const { return d->outcome; }
+
+int NamedMutex::Error() const { return d->error; }
 
 bool NamedMutex::IsHeldByAnyone(const std::string& name)
 {

@@ -3,6 +3,7 @@
 #include "Win32.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace Kavrel::Platform
 {
@@ -35,6 +36,25 @@ bool IsServedByThisUser(HANDLE pipe)
 }
 } // namespace
 
+struct NamedPipe::Private
+{
+    // Runs one overlapped transfer (or the connection, with size 0) to its end.
+    Status Transfer(bool write, void* buffer, unsigned long size, unsigned long& transferred);
+    Status Connect();
+
+    std::string path;
+    Direction direction = Direction::Read;
+    bool creator = false;
+    bool valid = false;
+    int error = 0;
+    HANDLE pipe = nullptr;
+    HANDLE stop = nullptr;
+    HANDLE io = nullptr; // the event of the transfer in progress
+    bool connected = false;
+    std::atomic<int> timeout{-1};
+    std::atomic<bool> stopped{false};
+};
+
 std::string NamedPipe::PathFor(const std::string& name)
 {
     std::string file = name;
@@ -58,19 +78,23 @@ bool NamedPipe::Exists(const std::string& name)
 }
 
 NamedPipe::NamedPipe(const std::string& name, Direction pipeDirection, bool create)
-    : path(PathFor(name)), direction(pipeDirection), creator(create),
-      stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), io(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    : d(std::make_unique<Private>())
 {
-    if (path.empty() || !stop || !io)
+    d->path = PathFor(name);
+    d->direction = pipeDirection;
+    d->creator = create;
+    d->stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    d->io = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (d->path.empty() || !d->stop || !d->io)
     {
-        error = path.empty() ? ERROR_INVALID_NAME : static_cast<int>(::GetLastError());
+        d->error = d->path.empty() ? ERROR_INVALID_NAME : static_cast<int>(::GetLastError());
         return;
     }
-    const std::wstring wide = Win32::Wide(path);
-    const bool reads = direction == Direction::Read;
+    const std::wstring wide = Win32::Wide(d->path);
+    const bool reads = d->direction == Direction::Read;
     HANDLE opened = INVALID_HANDLE_VALUE;
     DWORD failure = ERROR_SUCCESS;
-    if (creator)
+    if (d->creator)
     {
         // A name that someone serves already is not ours to use. The flag
         // says so to the system; not every implementation of it honours
@@ -104,34 +128,40 @@ NamedPipe::NamedPipe(const std::string& name, Direction pipeDirection, bool crea
             opened = INVALID_HANDLE_VALUE;
             failure = ERROR_ACCESS_DENIED;
         }
-        connected = true;
+        d->connected = true;
     }
     if (opened == INVALID_HANDLE_VALUE)
     {
-        error = static_cast<int>(failure);
+        d->error = static_cast<int>(failure);
         return;
     }
-    pipe = opened;
-    valid = true;
+    d->pipe = opened;
+    d->valid = true;
 }
 
 NamedPipe::~NamedPipe()
 {
     // What was written stays readable by the peer after the close.
-    for (HANDLE handle : {pipe, stop, io})
+    for (HANDLE handle : {d->pipe, d->stop, d->io})
         if (handle)
             ::CloseHandle(handle);
 }
 
+bool NamedPipe::IsValid() const { return d->valid; }
+
+int NamedPipe::Error() const { return d->error; }
+
+void NamedPipe::SetTimeout(int milliseconds) { d->timeout = milliseconds; }
+
 void NamedPipe::Stop()
 {
-    stopped = true;
-    if (stop)
-        ::SetEvent(stop);
+    d->stopped = true;
+    if (d->stop)
+        ::SetEvent(d->stop);
 }
 
-NamedPipe::Status NamedPipe::Transfer(bool write, void* buffer, unsigned long size,
-                                      unsigned long& transferred)
+NamedPipe::Status NamedPipe::Private::Transfer(bool write, void* buffer, unsigned long size,
+                                               unsigned long& transferred)
 {
     transferred = 0;
     OVERLAPPED overlapped{};
@@ -178,7 +208,7 @@ NamedPipe::Status NamedPipe::Transfer(bool write, void* buffer, unsigned long si
 
 // The creating side's end connects at its first transfer, once the other
 // side has opened its end.
-NamedPipe::Status NamedPipe::Connect()
+NamedPipe::Status NamedPipe::Private::Connect()
 {
     if (connected)
         return Status::Done;
@@ -191,23 +221,24 @@ NamedPipe::Status NamedPipe::Connect()
 NamedPipe::Status NamedPipe::Read(void* buffer, size_t size, size_t& transferred)
 {
     transferred = 0;
-    if (!valid || direction != Direction::Read)
+    if (!d->valid || d->direction != Direction::Read)
     {
-        error = valid ? ERROR_INVALID_FUNCTION : error;
+        d->error = d->valid ? ERROR_INVALID_FUNCTION : d->error;
         return Status::Failed;
     }
     if (size == 0)
         return Status::Done;
-    if (stopped)
+    if (d->stopped)
         return Status::Stopped;
-    Status status = Connect();
+    Status status = d->Connect();
     // A zero-byte write of the peer completes a read with nothing.
     unsigned long got = 0;
     while (status == Status::Done && got == 0)
     {
-        if (stopped)
+        if (d->stopped)
             return Status::Stopped;
-        status = Transfer(false, buffer, static_cast<unsigned long>(std::min(size, LONGEST_TRANSFER)), got);
+        status =
+            d->Transfer(false, buffer, static_cast<unsigned long>(std::min(size, LONGEST_TRANSFER)), got);
     }
     transferred = got;
     return status;
@@ -215,24 +246,24 @@ NamedPipe::Status NamedPipe::Read(void* buffer, size_t size, size_t& transferred
 
 NamedPipe::Status NamedPipe::WriteAll(const void* data, size_t size)
 {
-    if (!valid || direction != Direction::Write)
+    if (!d->valid || d->direction != Direction::Write)
     {
-        error = valid ? ERROR_INVALID_FUNCTION : error;
+        d->error = d->valid ? ERROR_INVALID_FUNCTION : d->error;
         return Status::Failed;
     }
-    if (stopped)
+    if (d->stopped)
         return Status::Stopped;
-    const Status connection = Connect();
+    const Status connection = d->Connect();
     if (connection != Status::Done)
         return connection;
     auto* bytes = static_cast<char*>(const_cast<void*>(data));
     while (size > 0)
     {
-        if (stopped)
+        if (d->stopped)
             return Status::Stopped;
         unsigned long put = 0;
         const Status status =
-            Transfer(true, bytes, static_cast<unsigned long>(std::min(size, LONGEST_TRANSFER)), put);
+            d->Transfer(true, bytes, static_cast<unsigned long>(std::min(size, LONGEST_TRANSFER)), put);
         if (status != Status::Done)
             return status;
         bytes += put;

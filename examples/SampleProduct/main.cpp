@@ -61,10 +61,10 @@
 
 namespace
 {
-const char ORGANIZATION[] = "Kavrel";
-const char GENERAL_STORE[] = "Common";
-const char PRODUCT_STORE[] = "SampleProduct";
-const char MAIL_STORE[] = "Mail";
+const QLatin1String ORGANIZATION("Kavrel");
+const QLatin1String GENERAL_STORE("Common");
+const QLatin1String PRODUCT_STORE("SampleProduct");
+const QLatin1String MAIL_STORE("Mail");
 const char THEME_INFO_FILE[] = "theme.json";
 const char DEFAULT_THEME[] = "light";
 // Crashes at start in a row after which the defaults are offered.
@@ -173,10 +173,10 @@ int RealMain(int argc, char** argv)
 
     // Values left by the product's older generation are re-encoded once;
     // the keys it had and that this one drops go.
-    if (Kavrel::App::NeedMigrateProductSettingsFromQt4ToQt5(PRODUCT_STORE))
+    if (Kavrel::App::NeedMigrateProductSettingsFromQt4ToQt5(PRODUCT_STORE.data()))
     {
         std::vector<std::string> convert{"LastFolder"}, remove{"Equalizer"};
-        Kavrel::App::MigrateProductSettingsFromQt4ToQt5(PRODUCT_STORE, convert, remove);
+        Kavrel::App::MigrateProductSettingsFromQt4ToQt5(PRODUCT_STORE.data(), convert, remove);
         LOG(INFO) << "Settings of the older generation migrated";
     }
     else

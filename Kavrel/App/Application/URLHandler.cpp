@@ -44,7 +44,7 @@ void URLHandler::OpenURLWithPreferredBrowser(const QUrl& url)
         // The store-app browser is reached through its protocol, not its file.
         const bool started = path.contains(QLatin1String("MicrosoftEdge"))
                                  ? StartDetached(QProcess::splitCommand(
-                                       QStringLiteral("start microsoft-edge:") + url.toString()))
+                                       QString(QStringLiteral("start microsoft-edge:") + url.toString())))
                                  : StartDetached({path, url.toString()});
         if (started)
             return;

@@ -91,6 +91,20 @@ bool dragging = false;
 
 const char INSTALLER_MESSAGE_FILE[] = "InstallerMessage.vbs";
 
+// A single-shot child timer: named, so that a test can find it and fire it
+// instead of waiting for it.
+template <class Slot>
+void StartNamedTimer(QObject* owner, const QString& name, int ms, Qt::TimerType type, Slot slot)
+{
+    auto* timer = new QTimer(owner);
+    timer->setObjectName(name);
+    timer->setSingleShot(true);
+    timer->setTimerType(type);
+    QObject::connect(timer, &QTimer::timeout, owner, slot);
+    QObject::connect(timer, &QTimer::timeout, timer, &QObject::deleteLater);
+    timer->start(ms);
+}
+
 // During a drag the web engine's shared timer would starve the event loop.
 const char STARVING_TIMER_CLASS[] = "WebCore::SharedTimerQt";
 } // namespace
@@ -390,10 +404,11 @@ void Application::OnStart()
     // Without any store the default holds; a product sets one before Start.
     const auto store = GetProductSettingsManager();
     if (!store || store->GetBool("autoUpdate", true))
-        QTimer::singleShot(AUTO_UPDATE_DELAY_MS, Qt::PreciseTimer, this,
-                           &Application::AutoUpdateCheckRequested);
+        StartNamedTimer(this, QStringLiteral("kavrelAutoUpdateTimer"), AUTO_UPDATE_DELAY_MS, Qt::PreciseTimer,
+                        [this] { Q_EMIT AutoUpdateCheckRequested(); });
     // Living this long after the start, the session is no start-up crash.
-    QTimer::singleShot(SessionHistory::STARTUP_WINDOW_MS, this, [this] { d->sessions->MarkPastStartup(); });
+    StartNamedTimer(this, QStringLiteral("kavrelPastStartupTimer"), SessionHistory::STARTUP_WINDOW_MS,
+                    Qt::CoarseTimer, [this] { d->sessions->MarkPastStartup(); });
     Q_EMIT ApplicationStarted();
 }
 

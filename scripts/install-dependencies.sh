@@ -11,7 +11,7 @@ packages=(
   libgoogle-glog-dev libxcb1-dev libavcodec-dev libutfcpp-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fonts-wqy-microhei
-  qttranslations5-l10n
+  abigail-tools doxygen
 )
 
 missing=()

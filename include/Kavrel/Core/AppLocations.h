@@ -8,10 +8,11 @@
 namespace Kavrel::Core
 {
 
-// Where the running product keeps its installed files. The folders are
-// derived from the executable's own location:
-//   <executable folder>/resources           themes, translations, links
-//   <executable folder>/resources/fonts/fonts.conf
+/// Where the running product keeps its installed files. The folders are
+/// derived from the executable's own location:
+///
+///     <executable folder>/resources           themes, translations, links
+///     <executable folder>/resources/fonts/fonts.conf
 class KAVRELCORE_EXPORT AppLocations
 {
 public:

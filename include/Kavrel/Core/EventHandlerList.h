@@ -13,9 +13,9 @@
 namespace Kavrel::Core
 {
 
-// An ordered list of observers that notifications are delivered to, one whole
-// delivery at a time. Both locks are recursive so that an observer may
-// subscribe, unsubscribe or cause a nested notification from inside its call.
+/// An ordered list of observers that notifications are delivered to, one whole
+/// delivery at a time. Both locks are recursive so that an observer may
+/// subscribe, unsubscribe or cause a nested notification from inside its call.
 template <class Observer, class ExecutePolicy>
 class EventHandlerList : public virtual EventPublisher<Observer>
 {
@@ -39,13 +39,13 @@ public:
             observers.erase(found);
     }
 
-    // Delivers call(observer) to every observer registered when the delivery
-    // began, in registration order. Exceptions from observers pass through.
+    /// Delivers call(observer) to every observer registered when the delivery
+    /// began, in registration order. Exceptions from observers pass through.
     template <class Call> void Notify(const Call& call)
     {
-        // The delivery lock comes first: a delivery that waited for another
-        // thread's must see the list as that one left it, never an observer
-        // already unsubscribed (and perhaps deleted) meanwhile.
+        /// The delivery lock comes first: a delivery that waited for another
+        /// thread's must see the list as that one left it, never an observer
+        /// already unsubscribed (and perhaps deleted) meanwhile.
         std::lock_guard<boost::recursive_mutex> delivery(notifyMutex);
         std::vector<Observer*> snapshot;
         {

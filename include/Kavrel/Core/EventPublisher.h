@@ -3,7 +3,7 @@
 namespace Kavrel::Core
 {
 
-// Where observers of one interface subscribe. Observers are never owned.
+/// Where observers of one interface subscribe. Observers are never owned.
 template <class Observer> class EventPublisher
 {
 public:

@@ -7,13 +7,13 @@
 namespace Kavrel
 {
 
-// Base of reference-counted core objects held by boost::intrusive_ptr. The
-// object deletes itself when the last reference goes.
+/// Base of reference-counted core objects held by boost::intrusive_ptr. The
+/// object deletes itself when the last reference goes.
 class KAVRELCORE_EXPORT RefCountImpl
 {
 public:
     long AddRefImpl() const;
-    // Returns the count left; at zero the object has been deleted.
+    /// Returns the count left; at zero the object has been deleted.
     long ReleaseImpl() const;
     long GetRefCountImpl() const;
 

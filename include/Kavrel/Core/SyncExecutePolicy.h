@@ -5,11 +5,11 @@
 namespace Kavrel::Core
 {
 
-// Runs each delivery at once in the calling thread.
+/// Runs each delivery at once in the calling thread.
 class SyncExecutePolicy
 {
 public:
-    // An empty function object throws boost::bad_function_call.
+    /// An empty function object throws boost::bad_function_call.
     void Execute(const boost::function<void()>& call) const { call(); }
 };
 

@@ -8,7 +8,7 @@
 namespace Kavrel
 {
 
-// A file-system path value. Narrow text is UTF-8 on every platform.
+/// A file-system path value. Narrow text is UTF-8 on every platform.
 class KAVRELCORE_EXPORT ioPath
 {
 public:

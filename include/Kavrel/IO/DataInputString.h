@@ -6,7 +6,7 @@
 namespace Kavrel::Core
 {
 
-// An input over a copy of a string's bytes.
+/// An input over a copy of a string's bytes.
 class KAVRELIO_EXPORT DataInputString : public IDataInput
 {
 public:

@@ -8,11 +8,11 @@
 namespace Kavrel::Core
 {
 
-// The writing end of a named pipe "\\.\pipe\Name". The creating side
-// (master true) makes the pipe and connects at its first write, once the
-// other side has opened its reading end; the other side opens the existing
-// pipe, whose reader must be there already. Throws IOException when the pipe
-// cannot be made or opened, or what is at its path is not one of ours.
+/// The writing end of a named pipe "\\.\pipe\Name". The creating side
+/// (master true) makes the pipe and connects at its first write, once the
+/// other side has opened its reading end; the other side opens the existing
+/// pipe, whose reader must be there already. Throws IOException when the pipe
+/// cannot be made or opened, or what is at its path is not one of ours.
 class KAVRELIO_EXPORT DataOutputPipe
 {
 public:

@@ -10,18 +10,18 @@
 namespace Kavrel::Core
 {
 
-// A source of bytes read in order, shared by reference count.
+/// A source of bytes read in order, shared by reference count.
 class IDataInput : public Kavrel::RefCountImpl
 {
 public:
-    // Copies up to size bytes into buffer; returns how many, 0 at the end.
+    /// Copies up to size bytes into buffer; returns how many, 0 at the end.
     virtual size_t Read(void* buffer, size_t size) = 0;
     virtual bool AtEnd() const = 0;
 };
 
 using DataInputPtr = boost::intrusive_ptr<IDataInput>;
 
-// Reads every remaining byte of the input.
+/// Reads every remaining byte of the input.
 inline std::string ReadAll(IDataInput& input)
 {
     std::string bytes;

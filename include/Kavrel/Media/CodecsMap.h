@@ -17,9 +17,9 @@ extern "C"
 namespace Kavrel::Conf
 {
 
-// Every codec the engine's codec library knows, by id, with its name
-// ("h264", "aac", ...), in ascending id order; each name once. Built from
-// the library's codec descriptors on first use.
+/// Every codec the engine's codec library knows, by id, with its name
+/// ("h264", "aac", ...), in ascending id order; each name once. Built from
+/// the library's codec descriptors on first use.
 KAVRELMEDIA_EXPORT const std::map<AVCodecID, std::string>& GetFFCodecsMap();
 
 } // namespace Kavrel::Conf

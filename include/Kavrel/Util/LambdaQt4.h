@@ -9,9 +9,9 @@
 namespace Kavrel::Util
 {
 
-// A QObject whose slot execute() runs a stored function with the object, so
-// that a function can be the target of an old-style SLOT() connection or a
-// single-shot timer.
+/// A QObject whose slot execute() runs a stored function with the object, so
+/// that a function can be the target of an old-style SLOT() connection or a
+/// single-shot timer.
 class KAVRELUTIL_EXPORT LambdaQt4 : public QObject
 {
     Q_OBJECT

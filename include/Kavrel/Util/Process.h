@@ -9,8 +9,8 @@ namespace Kavrel::Util
 
 KAVRELUTIL_EXPORT unsigned long CurrentProcessId();
 
-// True exactly when a process with this id exists and runs the executable at
-// executablePath; a reused id running another program gives false.
+/// True exactly when a process with this id exists and runs the executable at
+/// executablePath; a reused id running another program gives false.
 KAVRELUTIL_EXPORT bool IsProcessRunning(unsigned long pid, const QString& executablePath);
 
 } // namespace Kavrel::Util

@@ -12,9 +12,9 @@
 namespace Kavrel::Util
 {
 
-// Routes Qt's diagnostic messages (qDebug, qInfo, qWarning, qCritical,
-// qFatal) into the process log: debug and info as INFO, warning as WARNING,
-// critical and fatal as ERROR. One handler per process.
+/// Routes Qt's diagnostic messages (qDebug, qInfo, qWarning, qCritical,
+/// qFatal) into the process log: debug and info as INFO, warning as WARNING,
+/// critical and fatal as ERROR. One handler per process.
 class KAVRELUTIL_EXPORT QtLogHandler
 {
 public:
@@ -22,11 +22,11 @@ public:
 
     static QtLogHandler& GetInstance();
 
-    // Takes over Qt's message handler; a second call does nothing.
+    /// Takes over Qt's message handler; a second call does nothing.
     void Install();
-    // A message for which any filter returns false is not written.
+    /// A message for which any filter returns false is not written.
     void AddFilter(Filter filter);
-    // Gives Qt back the handler it had before Install and drops the filters.
+    /// Gives Qt back the handler it had before Install and drops the filters.
     void Uninstall();
 
     bool IsInstalled() const;

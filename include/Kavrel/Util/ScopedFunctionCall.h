@@ -7,8 +7,8 @@
 namespace Kavrel::Util
 {
 
-// Runs `onEnter` at once when `callOnEnter` is set, and `onExit` when the
-// guard goes out of scope, whichever way the scope is left.
+/// Runs `onEnter` at once when `callOnEnter` is set, and `onExit` when the
+/// guard goes out of scope, whichever way the scope is left.
 class KAVRELUTIL_EXPORT ScopedFunctionCall
 {
 public:

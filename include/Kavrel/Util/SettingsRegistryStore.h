@@ -8,12 +8,12 @@
 namespace Kavrel::Util
 {
 
-// The registry where there is none: the key "Software\<Org>\<Product>" of
-// the current user is the settings file that QSettings uses for that
-// organisation and application (see NativeSettingsPath), and its sub-keys
-// are the groups inside it. Values are read as their text's UTF-16 code
-// units; every write goes to the file at once and reports a failure to
-// write it. Keys shorter than "Software\<Org>\<Product>" cannot be opened.
+/// The registry where there is none: the key "Software\<Org>\<Product>" of
+/// the current user is the settings file that QSettings uses for that
+/// organisation and application (see NativeSettingsPath), and its sub-keys
+/// are the groups inside it. Values are read as their text's UTF-16 code
+/// units; every write goes to the file at once and reports a failure to
+/// write it. Keys shorter than "Software\<Org>\<Product>" cannot be opened.
 class KAVRELUTIL_EXPORT SettingsRegistryStore : public Kavrel::Platform::RegistryStore
 {
 public:
@@ -29,8 +29,8 @@ public:
     long DeleteValue(Key key, const std::u16string& name) override;
     void CloseKey(Key key) override;
 
-    // The store for this process: the one set in the operating-system layer
-    // when there is one, else a settings-file store.
+    /// The store for this process: the one set in the operating-system layer
+    /// when there is one, else a settings-file store.
     static Kavrel::Platform::RegistryStore& Current();
 
 private:

@@ -15,11 +15,11 @@ namespace Kavrel::App
 
 class ISettingsManager;
 
-// An alert box with a "Don't show this again" check box beside its buttons.
-// An answer given with the box ticked is remembered in the settings store
-// under the confirmation's identifier, as "confirm/<id>_dont_confirm" (Bool)
-// and "confirm/<id>_answer" (Int); from then on Exec() returns it without
-// showing anything, until Reset() or ResetAll().
+/// An alert box with a "Don't show this again" check box beside its buttons.
+/// An answer given with the box ticked is remembered in the settings store
+/// under the confirmation's identifier, as "confirm/<id>_dont_confirm" (Bool)
+/// and "confirm/<id>_answer" (Int); from then on Exec() returns it without
+/// showing anything, until Reset() or ResetAll().
 class KAVRELAPPLICATION_EXPORT ConfirmationAlertBox : public AlertBox
 {
     Q_OBJECT
@@ -31,43 +31,43 @@ public:
                          Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     ~ConfirmationAlertBox() override;
 
-    // Selects the stored state: set it before Exec(). Boxes without one share
-    // the empty identifier.
+    /// Selects the stored state: set it before Exec(). Boxes without one share
+    /// the empty identifier.
     void SetConfirmationId(const QString& id);
     QString GetConfirmationId() const;
 
-    // The check box's text, not the message.
+    /// The check box's text, not the message.
     void SetConfirmationText(const QString& text);
     QString GetConfirmationText() const;
 
-    // The check box as shown, not what is stored.
+    /// The check box as shown, not what is stored.
     void SetDontConfirm(bool checked);
     bool IsDontConfirm() const;
 
-    // Whether an answer with the reject role (Cancel) may be remembered.
+    /// Whether an answer with the reject role (Cancel) may be remembered.
     void SetRememberOnReject(bool remember);
     bool RememberOnReject() const;
 
-    // When not empty, only these answers may be remembered.
+    /// When not empty, only these answers may be remembered.
     void SetRememberOnly(QMessageBox::StandardButtons buttons);
     QMessageBox::StandardButtons RememberOnly() const;
 
-    // Remembers this value instead of the clicked button; Exec() still
-    // returns the clicked one this time.
+    /// Remembers this value instead of the clicked button; Exec() still
+    /// returns the clicked one this time.
     void SetForceSaveAnswer(int answer);
 
-    // Asks again from the next Exec() on; the old answer stays stored.
+    /// Asks again from the next Exec() on; the old answer stays stored.
     void Reset();
 
-    // The remembered answer without showing anything when there is one;
-    // otherwise shows the box and returns the clicked button, remembering it
-    // when the box is ticked and the options allow it.
+    /// The remembered answer without showing anything when there is one;
+    /// otherwise shows the box and returns the clicked button, remembering it
+    /// when the box is ticked and the options allow it.
     QMessageBox::StandardButton Exec() override;
 
-    // Identifiers whose answers the store remembers now, sorted.
+    /// Identifiers whose answers the store remembers now, sorted.
     static QStringList GetRememberedIds(const ISettingsManager& settings);
-    // Asks again for every remembered identifier, as Reset() does for one;
-    // returns how many there were.
+    /// Asks again for every remembered identifier, as Reset() does for one;
+    /// returns how many there were.
     static int ResetAll(ISettingsManager& settings);
 
 protected:
@@ -79,7 +79,7 @@ private:
     int ReadAnswer() const;
     void WriteDontConfirm(bool value);
     void WriteAnswer(int answer);
-    // Puts the check box left of the buttons, in their grid cell.
+    /// Puts the check box left of the buttons, in their grid cell.
     void PlaceCheckBox();
 
     class Private;

@@ -11,11 +11,11 @@ class QDialog;
 namespace Kavrel::App
 {
 
-// The content of the e-mail sign-up dialog: the greeting, the address field
-// and the "Register and continue" and "Skip" buttons. The answer goes to the
-// application's mail settings store as strings: registering writes
-// "UserEmail", "isConfirmed" and "IsRegUser" = "1" in that order; skipping
-// writes "IsRegUser" = "2". Both then close the dialog.
+/// The content of the e-mail sign-up dialog: the greeting, the address field
+/// and the "Register and continue" and "Skip" buttons. The answer goes to the
+/// application's mail settings store as strings: registering writes
+/// "UserEmail", "isConfirmed" and "IsRegUser" = "1" in that order; skipping
+/// writes "IsRegUser" = "2". Both then close the dialog.
 class KAVRELAPPLICATION_EXPORT EmailWidget : public QWidget
 {
     Q_OBJECT
@@ -23,8 +23,8 @@ public:
     explicit EmailWidget(QDialog* dialog);
     ~EmailWidget() override;
 
-    // QWidget::show() is not virtual; the address field gets the focus
-    // whenever the widget is shown, with its dialog or alone.
+    /// QWidget::show() is not virtual; the address field gets the focus
+    /// whenever the widget is shown, with its dialog or alone.
     void setVisible(bool visible) override;
 
 public Q_SLOTS:
@@ -34,8 +34,8 @@ private Q_SLOTS:
     void OnRegisterClicked();
 
 private:
-    // Marks the field "valid" or "invalid" for the style sheet and explains
-    // an invalid address in a tooltip.
+    /// Marks the field "valid" or "invalid" for the style sheet and explains
+    /// an invalid address in a tooltip.
     bool ValidateAndUpdateFields();
     void Write(const char* key, const std::string& value);
 

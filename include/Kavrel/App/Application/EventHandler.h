@@ -5,9 +5,9 @@
 namespace Kavrel::App
 {
 
-// A product's hook into the native events of the process, registered with
-// Application::RegisterEventHandler. It sees every native event the gesture
-// handling did not take; what it returns is not used.
+/// A product's hook into the native events of the process, registered with
+/// Application::RegisterEventHandler. It sees every native event the gesture
+/// handling did not take; what it returns is not used.
 class EventHandler
 {
 public:

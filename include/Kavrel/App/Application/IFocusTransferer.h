@@ -3,7 +3,7 @@
 namespace Kavrel::App
 {
 
-// Hands the keyboard focus back to the program that started this one.
+/// Hands the keyboard focus back to the program that started this one.
 class IFocusTransferer
 {
 public:

@@ -7,7 +7,7 @@
 namespace Kavrel::App
 {
 
-// Opens links for the user, in the browser the system routes web addresses to.
+/// Opens links for the user, in the browser the system routes web addresses to.
 class ILinksOpener
 {
 public:

@@ -5,7 +5,7 @@
 namespace Kavrel::App
 {
 
-// Hears each change of interface language or theme, synchronously.
+/// Hears each change of interface language or theme, synchronously.
 class ILookAndFeelObserver
 {
 public:

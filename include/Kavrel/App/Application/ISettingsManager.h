@@ -8,9 +8,9 @@ namespace Kavrel::App
 
 class ISettingsManagerObserver;
 
-// A typed key/value store with UTF-8 keys; "/" in a key separates groups.
-// Getters return the default only when the key is absent. The order of the
-// operations is part of the interface.
+/// A typed key/value store with UTF-8 keys; "/" in a key separates groups.
+/// Getters return the default only when the key is absent. The order of the
+/// operations is part of the interface.
 class ISettingsManager
 {
 public:
@@ -33,14 +33,14 @@ public:
     virtual double GetDouble(const std::string& key, double defaultValue) const = 0;
 
     virtual bool Contains(const std::string& key) const = 0;
-    // Removes the key and every key below it; an empty key empties the store.
+    /// Removes the key and every key below it; an empty key empties the store.
     virtual void Remove(const std::string& key) = 0;
 
     virtual ~ISettingsManager() = default;
 
-    // Every key at or below the group, relative to it ("a/b" for the key
-    // "group/a/b"); an empty group lists the whole store. Declared after the
-    // destructor so that the operations above keep their places.
+    /// Every key at or below the group, relative to it ("a/b" for the key
+    /// "group/a/b"); an empty group lists the whole store. Declared after the
+    /// destructor so that the operations above keep their places.
     virtual std::vector<std::string> GetKeys(const std::string& group) const = 0;
 };
 

@@ -8,8 +8,8 @@
 namespace Kavrel::App
 {
 
-// Hears every value a settings store really changed, with the previous value
-// (empty when the key had none). Called synchronously in the setter's thread.
+/// Hears every value a settings store really changed, with the previous value
+/// (empty when the key had none). Called synchronously in the setter's thread.
 class ISettingsManagerObserver
 {
 public:

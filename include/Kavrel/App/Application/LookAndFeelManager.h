@@ -12,14 +12,16 @@
 namespace Kavrel::App
 {
 
-// Languages and themes installed under <path>/resources:
-//   locales/<locale>/*.qm                 Qt translations of that language
-//   themes/<theme>/<themeInfoFileName>    the theme's titles per language
-//   themes/<theme>/*.rcc                  resources: <name>/style.qss,
-//                                         <name>/fonts_win.qss, <name>/fonts.manifest
-// Loads and unloads translations and theme resources as the choice changes,
-// joins the theme's style sheets, and tells observers. It neither applies
-// the style sheet nor stores the choice: both are the product's.
+/// Languages and themes installed under `<path>/resources`:
+///
+///     locales/<locale>/*.qm                 Qt translations of that language
+///     themes/<theme>/<themeInfoFileName>    the theme's titles per language
+///     themes/<theme>/*.rcc                  resources: <name>/style.qss,
+///                                           <name>/fonts_win.qss, <name>/fonts.manifest
+///
+/// Loads and unloads translations and theme resources as the choice changes,
+/// joins the theme's style sheets, and tells observers. It neither applies
+/// the style sheet nor stores the choice: both are the product's.
 class KAVRELAPPLICATION_EXPORT LookAndFeelManager : public ILookAndFeelManager
 {
 public:
@@ -30,8 +32,8 @@ public:
     static constexpr const char FALLBACK_LOCALE[] = "en_US";
     static constexpr const char PLATFORM[] = "win";
 
-    // resourceNames limits the files read to <name>.rcc and
-    // <name>_<locale>.qm, in that order; empty means every file.
+    /// resourceNames limits the files read to `<name>.rcc` and
+    /// `<name>_<locale>.qm`, in that order; empty means every file.
     LookAndFeelManager(const Kavrel::ioPath& path, const std::string& themeInfoFileName,
                        const std::list<std::string>& resourceNames);
     ~LookAndFeelManager() override;
@@ -49,8 +51,8 @@ public:
     void RegisterObserver(ILookAndFeelObserver* observer) override;
     void UnregisterObserver(ILookAndFeelObserver* observer) override;
 
-    // The installer's language code (a Windows language identifier) as a
-    // locale name; "en_US" for any code it does not know.
+    /// The installer's language code (a Windows language identifier) as a
+    /// locale name; "en_US" for any code it does not know.
     static std::string LocaleNameFromInstallerCode(unsigned int code);
 
 private:

@@ -6,9 +6,9 @@
 namespace Kavrel::App
 {
 
-// The product's installed resources folder (themes, translations, links).
+/// The product's installed resources folder (themes, translations, links).
 KAVRELAPPLICATION_EXPORT Kavrel::ioPath GetPathToResources();
-// The product's font configuration file.
+/// The product's font configuration file.
 KAVRELAPPLICATION_EXPORT Kavrel::ioPath GetPathToFontConfigFile();
 
 } // namespace Kavrel::App

@@ -12,18 +12,18 @@
 namespace Kavrel::App
 {
 
-// The settings store over QSettings. Observers hear each real change, in
-// registration order, before the setter returns; a value equal to the
-// stored one (after conversion) is neither written nor announced.
+/// The settings store over QSettings. Observers hear each real change, in
+/// registration order, before the setter returns; a value equal to the
+/// stored one (after conversion) is neither written nor announced.
 class KAVRELAPPLICATION_EXPORT SettingsManager : public ISettingsManager
 {
 public:
-    // A store on a file (or, with the native format on Windows, a registry path).
+    /// A store on a file (or, with the native format on Windows, a registry path).
     SettingsManager(const QString& fileName, QSettings::Format format);
-    // The user-scope store of the organisation and application. Note the
-    // order: application first, organisation second.
+    /// The user-scope store of the organisation and application. Note the
+    /// order: application first, organisation second.
     SettingsManager(const QString& application, const QString& organization);
-    // Writes what is pending; a store that cannot be written is logged.
+    /// Writes what is pending; a store that cannot be written is logged.
     ~SettingsManager() override;
 
     void RegisterObserver(ISettingsManagerObserver* observer) override;

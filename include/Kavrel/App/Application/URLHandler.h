@@ -14,8 +14,8 @@ namespace Kavrel::App
 
 class AbstractPreferredBrowser;
 
-// Receives every http and https address the program opens and starts the
-// preferred browser with it, or hands it to the system's default handler.
+/// Receives every http and https address the program opens and starts the
+/// preferred browser with it, or hands it to the system's default handler.
 class KAVRELAPPLICATION_EXPORT URLHandler : public QObject
 {
     Q_OBJECT

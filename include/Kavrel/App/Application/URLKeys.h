@@ -6,8 +6,8 @@
 namespace Kavrel
 {
 
-// Every web link a product shows is named by one of these keys, never by an
-// address. The values are part of the interface with the links manager.
+/// Every web link a product shows is named by one of these keys, never by an
+/// address. The values are part of the interface with the links manager.
 enum URLKeys
 {
     VIDEOBLOCKS_URL_other_import = 1,
@@ -52,8 +52,8 @@ enum URLKeys
         key, #key                                                                                            \
     }
 
-// Each key's name, in ascending key order. Every file that includes this
-// header has its own copy.
+/// Each key's name, in ascending key order. Every file that includes this
+/// header has its own copy.
 static const std::map<URLKeys, std::string> URLKeyNames = {
     KAVREL_URL_KEY_NAME(VIDEOBLOCKS_URL_other_import),
     KAVREL_URL_KEY_NAME(AUDIOBLOCKS_URL_other_import),

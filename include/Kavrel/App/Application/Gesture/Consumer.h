@@ -7,12 +7,12 @@
 namespace Kavrel::App
 {
 
-// What receives gestures: asked at the start of each gesture whether it
-// wants that kind, then given its messages. Consumers are child objects of
-// the widgets they serve; the router finds them there. Everything is
-// declined and ignored unless overridden. The pan answer is a mask: 0x01
-// everything, 0x02 single-finger vertical, 0x04 single-finger horizontal,
-// 0x08 inertia, 0x10 gutter.
+/// What receives gestures: asked at the start of each gesture whether it
+/// wants that kind, then given its messages. Consumers are child objects of
+/// the widgets they serve; the router finds them there. Everything is
+/// declined and ignored unless overridden. The pan answer is a mask: 0x01
+/// everything, 0x02 single-finger vertical, 0x04 single-finger horizontal,
+/// 0x08 inertia, 0x10 gutter.
 class KAVRELAPPLICATION_EXPORT Gesture::Consumer
 {
 public:
@@ -32,8 +32,8 @@ public:
 
 protected:
     Consumer() = default;
-    // Not deleted through this face: a consumer is a QObject owned by its
-    // widget.
+    /// Not deleted through this face: a consumer is a QObject owned by its
+    /// widget.
     ~Consumer() = default;
 };
 

@@ -9,9 +9,9 @@
 namespace Kavrel::App
 {
 
-// A consumer that turns the gestures it is switched on for into signals.
-// Create one as a child of a widget, switch on what it should hear, and
-// connect to the signals. Everything is off at first.
+/// A consumer that turns the gestures it is switched on for into signals.
+/// Create one as a child of a widget, switch on what it should hear, and
+/// connect to the signals. Everything is off at first.
 class KAVRELAPPLICATION_EXPORT Gesture::Emitter : public QObject, public Gesture::Consumer
 {
     Q_OBJECT

@@ -9,9 +9,9 @@ class QAbstractScrollArea;
 namespace Kavrel::App
 {
 
-// Scrolls a scroll area when it is panned with one or two fingers; an item
-// view scrolls by pixels while the fingers move. The application gives
-// every scroll area one when it is first shown. A child of its area.
+/// Scrolls a scroll area when it is panned with one or two fingers; an item
+/// view scrolls by pixels while the fingers move. The application gives
+/// every scroll area one when it is first shown. A child of its area.
 class KAVRELAPPLICATION_EXPORT Gesture::Scroller : public Gesture::Emitter
 {
     Q_OBJECT

@@ -25,7 +25,7 @@ fi
 status=0
 # The built side is read whole: filtering it by the headers as well hides
 # changes of public nested types (a member added to a returned struct).
-abidiff --no-show-locs "$baseline" "$library" || status=$?
+abidiff --no-show-locs --no-unreferenced-symbols --suppressions "$root/abi/suppressions.ini" "$baseline" "$library" || status=$?
 if [ "$status" != 0 ]; then
   echo "The binary interface of $library differs from abi/libApplication.abi (abidiff status $status)."
   echo "If the change is meant, run scripts/check-abi.sh --update on a debug build and say why in docs/abi.md."

@@ -4,7 +4,7 @@
 namespace Kavrel::Core
 {
 
-class AppLocations::Private
+class KAVRELCORE_NO_EXPORT AppLocations::Private
 {
 public:
     ioPath applicationFolder = ioPath(Platform::GetExecutablePath()).parent_path();

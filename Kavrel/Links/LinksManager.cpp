@@ -70,7 +70,7 @@ LinksManager::LinksManager(boost::shared_ptr<ICustomizationManager> customizatio
 {
 }
 
-class LinksManager::Private
+class KAVRELLINKS_NO_EXPORT LinksManager::Private
 {
 public:
     QString Lookup(const std::string& keyName) const;

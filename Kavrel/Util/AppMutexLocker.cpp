@@ -8,7 +8,7 @@
 namespace Kavrel::Util
 {
 
-struct AppMutexLocker::Private
+struct KAVRELUTIL_NO_EXPORT AppMutexLocker::Private
 {
     std::vector<std::string> names;
     std::vector<std::unique_ptr<Kavrel::Platform::NamedMutex>> taken;

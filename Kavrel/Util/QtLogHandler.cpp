@@ -8,7 +8,7 @@
 namespace Kavrel::Util
 {
 
-class QtLogHandler::Private
+class KAVRELUTIL_NO_EXPORT QtLogHandler::Private
 {
 public:
     mutable std::mutex mutex;

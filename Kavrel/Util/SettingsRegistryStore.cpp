@@ -36,7 +36,7 @@ QString FromUtf16(const std::u16string& text)
 std::u16string ToUtf16(const QString& text) { return text.toStdU16String(); }
 } // namespace
 
-class SettingsRegistryStore::Private
+class KAVRELUTIL_NO_EXPORT SettingsRegistryStore::Private
 {
 public:
     // One settings object per file, shared by the keys open in it, so that

@@ -39,7 +39,7 @@ QString SupportEmail()
 }
 } // namespace
 
-class AboutBoxDialog::Private
+class KAVRELAPPLICATION_NO_EXPORT AboutBoxDialog::Private
 {
 public:
     Ui::AboutBoxDialog ui;

@@ -16,7 +16,7 @@
 namespace Kavrel::App
 {
 
-class AlertBox::Private
+class KAVRELAPPLICATION_NO_EXPORT AlertBox::Private
 {
 public:
     // None until the first SetLearnMoreLink; the box owns it.

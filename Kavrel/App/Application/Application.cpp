@@ -49,7 +49,7 @@ namespace Kavrel::App
 {
 
 // Members in the order the shut-down depends on (see ~Application).
-class Application::Private
+class KAVRELAPPLICATION_NO_EXPORT Application::Private
 {
 public:
     // The product store falls back to the general one, the mail store to

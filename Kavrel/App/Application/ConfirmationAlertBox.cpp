@@ -28,7 +28,7 @@ std::string Key(const std::string& id, const std::string& name)
 }
 } // namespace
 
-class ConfirmationAlertBox::Private
+class KAVRELAPPLICATION_NO_EXPORT ConfirmationAlertBox::Private
 {
 public:
     boost::shared_ptr<ISettingsManager> settings;

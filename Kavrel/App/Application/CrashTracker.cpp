@@ -19,7 +19,7 @@ namespace
 QString CurrentKey() { return QString::number(Kavrel::Util::CurrentProcessId(), 10); }
 } // namespace
 
-class CrashTracker::Private
+class KAVRELAPPLICATION_NO_EXPORT CrashTracker::Private
 {
 public:
     Private() : settings(TrackerFilePath(), QSettings::IniFormat) {}

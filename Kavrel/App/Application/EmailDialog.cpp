@@ -24,7 +24,7 @@ QByteArray ReadAll(const char* path)
 }
 } // namespace
 
-class EmailDialog::Private
+class KAVRELAPPLICATION_NO_EXPORT EmailDialog::Private
 {
 public:
     Ui::EmailDialog ui;

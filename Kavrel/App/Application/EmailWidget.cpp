@@ -32,7 +32,7 @@ void AddShadow(QWidget* widget)
 }
 } // namespace
 
-class EmailWidget::Private
+class KAVRELAPPLICATION_NO_EXPORT EmailWidget::Private
 {
 public:
     Ui::EmailWidget ui;

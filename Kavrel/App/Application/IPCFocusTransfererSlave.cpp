@@ -23,7 +23,7 @@ const QString IPCFocusTransfererSlave::APPLICATION_CLOSE_MESSAGE = QStringLitera
 const QString IPCFocusTransfererSlave::RETURN_YES = QStringLiteral("yes");
 const QString IPCFocusTransfererSlave::RETURN_NO = QStringLiteral("no");
 
-class IPCFocusTransfererSlave::Private
+class KAVRELAPPLICATION_NO_EXPORT IPCFocusTransfererSlave::Private
 {
 public:
     mutable std::atomic<unsigned int> references{0};

@@ -21,7 +21,7 @@ QString CoreTranslation(const std::string& name)
 std::string NameOf(const QAction* action) { return Kavrel::Util::QStringToUtf8(action->data().toString()); }
 } // namespace
 
-class LookAndFeelHandler::Private
+class KAVRELAPPLICATION_NO_EXPORT LookAndFeelHandler::Private
 {
 public:
     boost::shared_ptr<ILookAndFeelManager> manager;

@@ -143,7 +143,7 @@ std::list<std::string> PreferredLocaleNames()
 }
 } // namespace
 
-class LookAndFeelManager::Private
+class KAVRELAPPLICATION_NO_EXPORT LookAndFeelManager::Private
 {
 public:
     Private(const Kavrel::ioPath& basePath, const std::list<std::string>& names)

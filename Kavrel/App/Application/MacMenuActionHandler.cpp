@@ -19,7 +19,7 @@ QAction* Named(const QList<QAction*>& actions, const char* name)
 }
 } // namespace
 
-class MacMenuActionHandler::Private
+class KAVRELAPPLICATION_NO_EXPORT MacMenuActionHandler::Private
 {
 public:
     boost::function<bool(QWidget*)> canManipulate; // may be empty: anything goes

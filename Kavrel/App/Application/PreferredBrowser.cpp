@@ -178,7 +178,7 @@ QString FindInMuiCache(const QString& name)
     return QString();
 }
 
-class AbstractPreferredBrowser::Private
+class KAVRELAPPLICATION_NO_EXPORT AbstractPreferredBrowser::Private
 {
 public:
     QString browserPath;

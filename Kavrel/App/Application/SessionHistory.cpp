@@ -77,7 +77,7 @@ Ended Parse(const QByteArray& record)
 QString ExecutableName() { return QFileInfo(QCoreApplication::applicationFilePath()).baseName(); }
 } // namespace
 
-class SessionHistory::Private
+class KAVRELAPPLICATION_NO_EXPORT SessionHistory::Private
 {
 public:
     QString folder;

@@ -22,7 +22,7 @@ bool StartDetached(const QStringList& command)
 }
 } // namespace
 
-class URLHandler::Private
+class KAVRELAPPLICATION_NO_EXPORT URLHandler::Private
 {
 public:
     boost::shared_ptr<AbstractPreferredBrowser> browser;

@@ -86,7 +86,7 @@ std::string NamedMutex::LockFilePath(const std::string& name)
     return folder + "/" + file + ".lock";
 }
 
-struct NamedMutex::Private
+struct KAVRELPLATFORM_NO_EXPORT NamedMutex::Private
 {
     int fd = -1;
     Outcome outcome = Outcome::Failed;

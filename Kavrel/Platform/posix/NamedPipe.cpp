@@ -105,7 +105,7 @@ long long NowMs()
 }
 } // namespace
 
-struct NamedPipe::Private
+struct KAVRELPLATFORM_NO_EXPORT NamedPipe::Private
 {
     Status Wait(short events);
     Status Connect();

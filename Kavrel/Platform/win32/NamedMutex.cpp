@@ -30,7 +30,7 @@ std::wstring ObjectName(const std::string& name)
 
 std::string NamedMutex::LockFilePath(const std::string&) { return {}; }
 
-struct NamedMutex::Private
+struct KAVRELPLATFORM_NO_EXPORT NamedMutex::Private
 {
     HANDLE handle = nullptr;
     Outcome outcome = Outcome::Failed;

@@ -36,7 +36,7 @@ bool IsServedByThisUser(HANDLE pipe)
 }
 } // namespace
 
-struct NamedPipe::Private
+struct KAVRELPLATFORM_NO_EXPORT NamedPipe::Private
 {
     // Runs one overlapped transfer (or the connection, with size 0) to its end.
     Status Transfer(bool write, void* buffer, unsigned long size, unsigned long& transferred);

@@ -6,7 +6,7 @@ namespace Kavrel::App
 {
 
 // The switches, all off at first.
-class Gesture::Emitter::Private
+class KAVRELAPPLICATION_NO_EXPORT Gesture::Emitter::Private
 {
 public:
     bool zoomOn = false;

@@ -7,7 +7,7 @@
 namespace Kavrel::App
 {
 
-class Gesture::Scroller::Private
+class KAVRELAPPLICATION_NO_EXPORT Gesture::Scroller::Private
 {
 public:
     QAbstractScrollArea* area = nullptr;

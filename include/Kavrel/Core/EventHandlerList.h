@@ -3,15 +3,29 @@
 #include <Kavrel/Core/EventPublisher.h>
 
 #include <boost/bind/bind.hpp>
+#include <boost/container/small_vector.hpp>
 #include <boost/function.hpp>
+#include <boost/ref.hpp>
 #include <boost/thread/recursive_mutex.hpp>
 
 #include <algorithm>
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 namespace Kavrel::Core
 {
+
+/// Whether a policy runs each call before Execute returns (it says so with a
+/// `static constexpr bool Synchronous = true`).
+template <class Policy, class = void> struct IsSynchronous : std::false_type
+{
+};
+template <class Policy>
+struct IsSynchronous<Policy, std::void_t<decltype(Policy::Synchronous)>>
+    : std::bool_constant<Policy::Synchronous>
+{
+};
 
 /// An ordered list of observers that notifications are delivered to, one whole
 /// delivery at a time. Both locks are recursive so that an observer may
@@ -47,13 +61,22 @@ public:
         /// thread's must see the list as that one left it, never an observer
         /// already unsubscribed (and perhaps deleted) meanwhile.
         std::lock_guard<boost::recursive_mutex> delivery(notifyMutex);
-        std::vector<Observer*> snapshot;
+        // Most lists are short: the snapshot then needs no allocation.
+        boost::container::small_vector<Observer*, 16> snapshot;
         {
             std::lock_guard<boost::recursive_mutex> lock(listMutex);
-            snapshot = observers;
+            snapshot.assign(observers.begin(), observers.end());
         }
         for (Observer* observer : snapshot)
-            policy.Execute(boost::function<void()>(boost::bind<void>(call, observer)));
+        {
+            const auto deliver = [&call, observer] { call(observer); };
+            // A policy that runs the call before returning can take it by
+            // reference; any other gets its own copy.
+            if constexpr (IsSynchronous<ExecutePolicy>::value)
+                policy.Execute(boost::function<void()>(boost::cref(deliver)));
+            else
+                policy.Execute(boost::function<void()>(boost::bind<void>(call, observer)));
+        }
     }
 
     size_t ObserverCount() const

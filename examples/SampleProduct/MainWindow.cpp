@@ -3,8 +3,8 @@
 
 #include <Kavrel/App/Application/AboutBoxDialog.h>
 #include <Kavrel/App/Application/AlertBox.h>
-#include <Kavrel/App/Application/Gesture/Emitter.h>
 #include <Kavrel/App/Application/ConfirmationAlertBox.h>
+#include <Kavrel/App/Application/Gesture/Emitter.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/ILinksManager.h>
 #include <Kavrel/App/Application/IPCManager.h>
@@ -29,6 +29,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include <cmath>
 
 namespace
@@ -49,7 +51,7 @@ Kavrel::App::Application* App()
 
 MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productSettings,
                        boost::shared_ptr<Kavrel::App::ILookAndFeelManager> lookAndFeel, QWidget* parent)
-    : QMainWindow(parent), settings(std::move(productSettings))
+    : QMainWindow(parent), settings(std::move(productSettings)), lookAndFeel(lookAndFeel)
 {
     setObjectName(QStringLiteral("SampleMainWindow"));
     auto* app = static_cast<Kavrel::App::Application*>(QCoreApplication::instance());
@@ -63,6 +65,7 @@ MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productS
     // The handler fills the language and theme menus and switches the
     // manager on a choice; storing the choice is ours.
     auto* handler = new Kavrel::App::LookAndFeelHandler(lookAndFeel, languageMenu, themeMenu, this);
+    lookAndFeelHandler = handler;
     std::list<std::string> locales = lookAndFeel->GetLocales();
     std::list<std::string> themes = lookAndFeel->GetThemes();
     locales.sort(); // the manager lists them in the order the folder gives
@@ -77,6 +80,27 @@ MainWindow::MainWindow(boost::shared_ptr<Kavrel::App::ISettingsManager> productS
             [this](const std::string& theme) { settings->SetString(THEME_KEY, theme); });
     connect(handler, &Kavrel::App::LookAndFeelHandler::MoreLanguagesClicked, this,
             [this] { ShowStatus(tr("More languages will come with the next updates.")); });
+}
+
+void MainWindow::FollowChoice(const QString& key, const QString& value)
+{
+    const std::string name = value.toStdString();
+    if (key == QLatin1String(THEME_KEY) && name != lookAndFeel->GetCurrentTheme())
+    {
+        const std::list<std::string> themes = lookAndFeel->GetThemes();
+        if (std::find(themes.begin(), themes.end(), name) == themes.end())
+            return;
+        lookAndFeel->SetTheme(name);
+        lookAndFeelHandler->SelectTheme(name);
+    }
+    else if (key == QLatin1String(LANGUAGE_KEY) && name != lookAndFeel->GetCurrentLocale())
+    {
+        const std::list<std::string> locales = lookAndFeel->GetLocales();
+        if (std::find(locales.begin(), locales.end(), name) == locales.end())
+            return;
+        lookAndFeel->SetLocale(name);
+        lookAndFeelHandler->SelectLocale(name);
+    }
 }
 
 void MainWindow::BuildMenus()

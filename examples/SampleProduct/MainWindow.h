@@ -17,6 +17,7 @@ namespace Kavrel::App
 {
 class AlertBox;
 class ConfirmationAlertBox;
+class LookAndFeelHandler;
 } // namespace Kavrel::App
 
 class QAction;
@@ -57,6 +58,9 @@ public:
 
 public Q_SLOTS:
     void ShowStatus(const QString& message);
+    // Takes the language or theme another instance chose: the stores follow
+    // each other's files, so a choice made in one window reaches all.
+    void FollowChoice(const QString& key, const QString& value);
 
 Q_SIGNALS:
     // What the helper said and what it was answered.
@@ -80,6 +84,8 @@ private:
     QString StartInfoText() const;
 
     boost::shared_ptr<Kavrel::App::ISettingsManager> settings;
+    boost::shared_ptr<Kavrel::App::ILookAndFeelManager> lookAndFeel;
+    Kavrel::App::LookAndFeelHandler* lookAndFeelHandler = nullptr;
 
     QMenu* fileMenu = nullptr;
     QAction* preferencesAction = nullptr;

@@ -51,6 +51,7 @@ void SettingsStatusObserver::OnStringChanged(const std::string& key, const std::
 {
     Report(key, QString::fromStdString(value),
            previous ? boost::optional<QString>(QString::fromStdString(*previous)) : boost::none);
+    Q_EMIT TextChanged(QString::fromStdString(key), QString::fromStdString(value));
 }
 
 void SettingsStatusObserver::OnByteArrayChanged(const std::string& key,

@@ -25,6 +25,8 @@ public:
 
 Q_SIGNALS:
     void Changed(const QString& message);
+    // A text value changed, here or in another instance of the product.
+    void TextChanged(const QString& key, const QString& value);
 
 private:
     void Report(const std::string& key, const QString& value, const boost::optional<QString>& previous);

@@ -233,6 +233,7 @@ int RealMain(int argc, char** argv)
     app.SetMainWindow(&window);
     SettingsStatusObserver observer;
     QObject::connect(&observer, &SettingsStatusObserver::Changed, &window, &MainWindow::ShowStatus);
+    QObject::connect(&observer, &SettingsStatusObserver::TextChanged, &window, &MainWindow::FollowChoice);
     general->RegisterObserver(&observer);
     product->RegisterObserver(&observer);
 

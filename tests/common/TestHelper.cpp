@@ -9,6 +9,8 @@
 //                    input closes
 //   wait             prints "ready", runs until its input closes
 //   writable PATH    prints whether IsWritableDirectory holds for the path
+//   set FILE K=V...  writes each value as text through a settings store on the INI file,
+//                    which saves it when the store ends
 //   session FILE     writes "<pid> <session id>" to the file, then waits to be killed
 //   laf FOLDER       prints what a look-and-feel manager over the folder finds, and what it
 //                    loads for de_DE and the theme "night", then "dark"
@@ -22,6 +24,7 @@
 #include <Kavrel/App/Application/EntryWrapper.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>
 #include <Kavrel/App/Application/RestartApplication.h>
+#include <Kavrel/App/Application/SettingsManager.h>
 #include <Kavrel/Platform/FileSystem.h>
 #include <Kavrel/Platform/NamedMutex.h>
 
@@ -152,6 +155,15 @@ int main(int argc, char** argv)
         const bool grabbed = fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 && ::flock(fd, LOCK_EX) == 0;
         std::printf("grabbed=%d\n", grabbed ? 1 : 0);
         return RunUntilInputCloses();
+    }
+    if (mode == "set")
+    {
+        Kavrel::App::SettingsManager store(QString::fromLocal8Bit(parameter), QSettings::IniFormat);
+        for (int i = 3; i < argc; ++i)
+        {
+            const std::string pair = argv[i];
+            store.SetString(pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1));
+        }
     }
     if (mode == "session")
     {

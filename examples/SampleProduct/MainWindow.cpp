@@ -16,6 +16,7 @@
 #include <Kavrel/App/Application/LookAndFeelHandler.h>
 
 #include <QAction>
+#include <QDebug>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
@@ -92,6 +93,7 @@ void MainWindow::FollowChoice(const QString& key, const QString& value)
             return;
         lookAndFeel->SetTheme(name);
         lookAndFeelHandler->SelectTheme(name);
+        qInfo().noquote() << "Took the theme" << value << "chosen in another instance";
     }
     else if (key == QLatin1String(LANGUAGE_KEY) && name != lookAndFeel->GetCurrentLocale())
     {
@@ -100,6 +102,7 @@ void MainWindow::FollowChoice(const QString& key, const QString& value)
             return;
         lookAndFeel->SetLocale(name);
         lookAndFeelHandler->SelectLocale(name);
+        qInfo().noquote() << "Took the language" << value << "chosen in another instance";
     }
 }
 

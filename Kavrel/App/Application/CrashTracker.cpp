@@ -1,5 +1,6 @@
 #include <Kavrel/App/Application/CrashTracker.h>
 #include <Kavrel/App/Application/ProductConstants.h>
+#include <Kavrel/Platform/Process.h>
 #include <Kavrel/Util/Process.h>
 
 #include <QCoreApplication>
@@ -10,6 +11,8 @@
 #include <QStringList>
 
 #include <glog/logging.h>
+
+#include <algorithm>
 
 namespace Kavrel::App
 {
@@ -84,34 +87,29 @@ void CrashTracker::Write()
 bool CrashTracker::CheckCrashedSessions()
 {
     const QString executable = QCoreApplication::applicationFilePath();
-    bool crashFound = false;
-    bool emptyKeyFound = false;
     QStringList liveKeys;
     const QStringList keys = d->settings.allKeys();
+    // Listed after the records were read: a record's process that runs is in
+    // the list. Only those are looked at one by one.
+    const std::vector<unsigned long> running = Kavrel::Platform::ListRunningProcessIds();
     for (const QString& key : keys)
     {
         // A key that is not a number reads as process 0, which never runs.
         const unsigned long pid = key.toULong(nullptr, 10);
-        if (Kavrel::Util::IsProcessRunning(pid, executable))
-        {
+        if (std::binary_search(running.begin(), running.end(), pid) &&
+            Kavrel::Util::IsProcessRunning(pid, executable))
             liveKeys << key;
-            continue;
-        }
-        crashFound = true;
-        if (key.isEmpty())
-            emptyKeyFound = true;
-        else
-            d->settings.remove(key);
     }
-    // A damaged file can hold an empty key, and removing "" would remove
-    // every key: drop it by writing back only the live records.
-    if (emptyKeyFound)
-    {
-        d->settings.clear();
-        for (const QString& key : liveKeys)
-            d->settings.setValue(key, true);
-    }
-    return crashFound;
+    if (liveKeys.size() == keys.size())
+        return false;
+    // Writing back only the live records costs one pass, where removing each
+    // stale one would search the whole store each time. It also drops an
+    // empty key that a damaged file can hold, which remove("") cannot: that
+    // would remove every key.
+    d->settings.clear();
+    for (const QString& key : liveKeys)
+        d->settings.setValue(key, true);
+    return true;
 }
 
 } // namespace Kavrel::App

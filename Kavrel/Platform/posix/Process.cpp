@@ -1,6 +1,9 @@
 #include <Kavrel/Platform/Process.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <dirent.h>
 #include <filesystem>
 #include <sys/syscall.h>
 #include <system_error>
@@ -57,6 +60,24 @@ bool IsProcessRunning(unsigned long pid, const std::string& executablePath)
         running.compare(running.size() - deleted.size(), deleted.size(), deleted) == 0)
         running.resize(running.size() - deleted.size());
     return running == Canonical(executablePath);
+}
+
+std::vector<unsigned long> ListRunningProcessIds()
+{
+    std::vector<unsigned long> ids;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return ids;
+    while (const dirent* entry = ::readdir(proc))
+    {
+        char* end = nullptr;
+        const unsigned long pid = std::strtoul(entry->d_name, &end, 10);
+        if (pid > 0 && *end == '\0')
+            ids.push_back(pid);
+    }
+    ::closedir(proc);
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 } // namespace Kavrel::Platform

@@ -2,6 +2,10 @@
 
 #include "Win32.h"
 
+#include <psapi.h>
+
+#include <algorithm>
+
 namespace Kavrel::Platform
 {
 
@@ -98,6 +102,26 @@ bool IsProcessRunning(unsigned long pid, const std::string& executablePath)
     const std::wstring image = running ? ProcessImage(process) : std::wstring();
     ::CloseHandle(process);
     return !image.empty() && SameFile(image, Win32::Wide(executablePath));
+}
+
+// The list grows until every id fits, where a fixed table would cut it.
+std::vector<unsigned long> ListRunningProcessIds()
+{
+    std::vector<DWORD> ids(1024);
+    DWORD bytes = 0;
+    while (true)
+    {
+        const DWORD capacity = static_cast<DWORD>(ids.size() * sizeof(DWORD));
+        if (!::EnumProcesses(ids.data(), capacity, &bytes))
+            return {};
+        if (bytes < capacity)
+            break;
+        ids.resize(ids.size() * 2);
+    }
+    ids.resize(bytes / sizeof(DWORD));
+    std::vector<unsigned long> running(ids.begin(), ids.end());
+    std::sort(running.begin(), running.end());
+    return running;
 }
 
 } // namespace Kavrel::Platform

@@ -2,6 +2,8 @@
 
 #include "Win32.h"
 
+#include <Kavrel/Platform/Process.h>
+
 #include <psapi.h>
 
 #include <algorithm>
@@ -9,28 +11,14 @@
 namespace Kavrel::Platform::Backend
 {
 
-// EnumProcesses, then each process's main module (GetModuleFileNameExW);
-// the list grows until every id fits, where a fixed table would cut it.
+// Each running process's main module (GetModuleFileNameExW).
 std::vector<std::string> ScanProcessTable()
 {
-    std::vector<DWORD> ids(1024);
-    DWORD bytes = 0;
-    while (true)
-    {
-        const DWORD capacity = static_cast<DWORD>(ids.size() * sizeof(DWORD));
-        if (!::EnumProcesses(ids.data(), capacity, &bytes))
-            return {};
-        if (bytes < capacity)
-            break;
-        ids.resize(ids.size() * 2);
-    }
-    ids.resize(bytes / sizeof(DWORD));
-    std::sort(ids.begin(), ids.end());
-
     std::vector<std::string> paths;
-    for (const DWORD id : ids)
+    for (const unsigned long id : ListRunningProcessIds())
     {
-        const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+        const HANDLE process =
+            ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, static_cast<DWORD>(id));
         if (!process)
             continue; // the system's own, other users'
         std::wstring path(MAX_PATH, L'\0');

@@ -3,6 +3,7 @@
 #include <Kavrel/Platform/KavrelPlatformExport.h>
 
 #include <string>
+#include <vector>
 
 namespace Kavrel::Platform
 {
@@ -28,5 +29,10 @@ KAVRELPLATFORM_EXPORT int OpenProcessHandle(unsigned long pid);
 /// executablePath (compared after resolving links). A process id that was
 /// reused by another program therefore gives false.
 KAVRELPLATFORM_EXPORT bool IsProcessRunning(unsigned long pid, const std::string& executablePath);
+
+/// The ids of the processes running now, ascending: one look at the process
+/// table where checking many ids one by one would cost a look-up each. A
+/// listed process may end at any moment; an id not listed was not running.
+KAVRELPLATFORM_EXPORT std::vector<unsigned long> ListRunningProcessIds();
 
 } // namespace Kavrel::Platform

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QTemporaryDir>
 #include <QTranslator>
 
@@ -176,5 +177,28 @@ TEST(LinkTableBadInput, aTableTooDeepOrTooLargeGivesEmptyAddressesAndSaysSo)
         EXPECT_EQ(links.GetUrl(Kavrel::HELP_URL_menu), QString());
         EXPECT_EQ(log.CountMentioning(std::string(name) + "]"), 1);
     }
+}
+// Fonts were once known by their resource path, so a second theme's
+// different font under the same path was never registered.
+TEST_F(LookAndFeelBadInput, aThemesOwnFontIsRegisteredEvenWhereAnotherThemeHadOneUnderThatPath)
+{
+    const auto registered = []
+    {
+        QStringList families;
+        for (int id = 0; id < 64; ++id)
+            families << QFontDatabase::applicationFontFamilies(id);
+        return families;
+    };
+    Copy(QStringLiteral("themes/dark/theme.json"), QStringLiteral("app/resources/themes/dark/theme.json"));
+    Copy(QStringLiteral("themes/dark/dark.rcc"), QStringLiteral("app/resources/themes/dark/dark.rcc"));
+    Copy(QStringLiteral("themes/dark/theme.json"), QStringLiteral("app/resources/themes/dusk/theme.json"));
+    Copy(QStringLiteral("../alternate/dark.rcc"), QStringLiteral("app/resources/themes/dusk/dark.rcc"));
+    const auto manager = Make();
+    manager->SetTheme("dark");
+    ASSERT_TRUE(registered().contains(QStringLiteral("DejaVu Sans")));
+    ASSERT_FALSE(registered().contains(QStringLiteral("WenQuanYi Micro Hei")));
+    manager->SetTheme("dusk");
+    EXPECT_TRUE(registered().contains(QStringLiteral("WenQuanYi Micro Hei")))
+        << registered().join(u',').toStdString();
 }
 } // namespace

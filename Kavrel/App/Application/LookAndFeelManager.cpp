@@ -11,6 +11,7 @@
 #include "RunningApplication.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -99,12 +100,14 @@ QString ReadSheet(const QString& resourcePath)
 
 // Fonts stay registered when their theme is unloaded, so a font that comes
 // back with its theme is added again only if it is no longer registered
-// (adding it anew would keep another copy of it in memory per switch).
+// (adding it anew would keep another copy of it in memory per switch). A
+// font is known by its content: two themes may ship different fonts under
+// one resource path.
 void RegisterFonts(const QString& manifestPath)
 {
     // A manifest lists a few file names; more than this is not one.
     constexpr qint64 MAX_MANIFEST_BYTES = 64 * 1024;
-    static QHash<QString, int> registered;
+    static QHash<QByteArray, int> registered;
     QFile manifest(manifestPath);
     if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
@@ -116,12 +119,17 @@ void RegisterFonts(const QString& manifestPath)
         words >> font;
         if (font.isEmpty())
             continue;
-        const auto known = registered.constFind(font);
+        QFile file(font);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray data = file.readAll();
+        const QByteArray key = QCryptographicHash::hash(data, QCryptographicHash::Sha1);
+        const auto known = registered.constFind(key);
         if (known != registered.constEnd() && !QFontDatabase::applicationFontFamilies(*known).isEmpty())
             continue;
-        const int id = QFontDatabase::addApplicationFont(font);
+        const int id = QFontDatabase::addApplicationFontFromData(data);
         if (id >= 0)
-            registered.insert(font, id);
+            registered.insert(key, id);
     }
 }
 

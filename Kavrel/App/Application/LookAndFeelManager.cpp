@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -103,8 +104,14 @@ QString ReadSheet(const QString& resourcePath)
 // (adding it anew would keep another copy of it in memory per switch). A
 // font is known by its content: two themes may ship different fonts under
 // one resource path.
-void RegisterFonts(const QString& manifestPath)
+void RegisterFonts(const QString& manifestPath, const QFileInfo& resourceFile)
 {
+    // What each font of a resource file is, while that file is unchanged:
+    // a switch back to a theme reads no font again.
+    static QHash<QString, QByteArray> knownContent;
+    const QString origin = resourceFile.absoluteFilePath() + QLatin1Char('\n') +
+                           QString::number(resourceFile.lastModified().toMSecsSinceEpoch()) +
+                           QLatin1Char('\n');
     // A manifest lists a few file names; more than this is not one.
     constexpr qint64 MAX_MANIFEST_BYTES = 64 * 1024;
     static QHash<QByteArray, int> registered;
@@ -119,14 +126,27 @@ void RegisterFonts(const QString& manifestPath)
         words >> font;
         if (font.isEmpty())
             continue;
-        QFile file(font);
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray data = file.readAll();
-        const QByteArray key = QCryptographicHash::hash(data, QCryptographicHash::Sha1);
+        QByteArray key = knownContent.value(origin + font);
+        QByteArray data;
+        if (key.isEmpty())
+        {
+            QFile file(font);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            data = file.readAll();
+            key = QCryptographicHash::hash(data, QCryptographicHash::Sha1);
+            knownContent.insert(origin + font, key);
+        }
         const auto known = registered.constFind(key);
         if (known != registered.constEnd() && !QFontDatabase::applicationFontFamilies(*known).isEmpty())
             continue;
+        if (data.isEmpty())
+        {
+            QFile file(font);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            data = file.readAll();
+        }
         const int id = QFontDatabase::addApplicationFontFromData(data);
         if (id >= 0)
             registered.insert(key, id);
@@ -170,6 +190,14 @@ public:
     std::list<std::string> themes;
     std::string currentTheme;
     std::map<std::string, Kavrel::Core::Property> themeTitles;
+    // Each theme folder's resource files as last listed, with the folder's
+    // modification time then: listed again only when the folder changed.
+    struct Listing
+    {
+        QDateTime modified;
+        QList<QFileInfo> files;
+    };
+    std::map<std::string, Listing> listings;
     QString unitedStylesheet;
     std::list<boost::shared_ptr<QTranslator>> translators;
     Kavrel::Core::EventHandlerList<ILookAndFeelObserver, Kavrel::Core::SyncExecutePolicy> observers;
@@ -314,7 +342,7 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
         RegisterResource(file.absoluteFilePath());
         const QString root = QStringLiteral(":/") + file.baseName();
         sheets << root + QStringLiteral("/style.qss") << root + platformFonts;
-        RegisterFonts(root + QStringLiteral("/fonts.manifest"));
+        RegisterFonts(root + QStringLiteral("/fonts.manifest"), file);
     }
     sheets << QStringLiteral(":/productStyle.qss")
            << QStringLiteral(":/productStyle_%1.qss").arg(QLatin1String(PLATFORM));
@@ -371,7 +399,8 @@ std::string LookAndFeelManager::LocaleNameFromInstallerCode(unsigned int code)
 QList<QFileInfo> LookAndFeelManager::Private::GetFilteredResourceList()
 {
     const QString dir = ToQString(path / RESOURCES_FOLDER / THEMES_FOLDER / currentTheme);
-    if (!QFileInfo(dir).exists())
+    const QFileInfo folder(dir);
+    if (!folder.exists())
     {
         LOG(ERROR) << "The directory [" << dir.toStdString() << "] doesn't exist!";
         return {};
@@ -384,7 +413,13 @@ QList<QFileInfo> LookAndFeelManager::Private::GetFilteredResourceList()
         return {};
     }
     if (resourceNames.empty())
-        return FilesMatching(dir, QStringLiteral(".rcc"));
+    {
+        Listing& listing = listings[currentTheme];
+        const QDateTime modified = folder.lastModified();
+        if (!listing.modified.isValid() || listing.modified != modified)
+            listing = {modified, FilesMatching(dir, QStringLiteral(".rcc"))};
+        return listing.files;
+    }
     QList<QFileInfo> files;
     for (const std::string& name : resourceNames)
     {
@@ -405,6 +440,8 @@ void LookAndFeelManager::Private::ClearCurrentTheme()
         QPixmapCache::clear();
         return;
     }
+    // The listing is the one the theme was loaded with, unless its folder
+    // changed since.
     for (const QFileInfo& file : GetFilteredResourceList())
         if (file.isFile())
             QResource::unregisterResource(file.absoluteFilePath());

@@ -3,7 +3,7 @@
 # with one summary of the goals, each MET or MISSED:
 #
 #   bench/run_benchmarks.sh [--runs N] [--no-settings] [--no-lookandfeel] [--no-tracker]
-#                           [--no-browser] [--no-ipc] [--no-startup]
+#                           [--no-browser] [--no-ipc] [--no-startup] [-- settings_bench flags...]
 #
 # settings_bench     SettingsManager against the QSettings it wraps (getters and
 #                    unchanged setters no slower, a change with 10 observers
@@ -22,11 +22,13 @@ build="$repo/build-bench"
 runs=30
 warmups=3
 declare -A skip=()
+bench_flags=()
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --runs) runs="$2"; shift 2 ;;
     --runs=*) runs="${1#--runs=}"; shift ;;
     --no-*) skip[${1#--no-}]=1; shift ;;
+    --) shift; bench_flags=("$@"); break ;;
     -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
@@ -57,7 +59,7 @@ run_goals() {
   done < <(sed -n '/^Goals:$/,$p' "$log" | tail -n +2 | grep -E '^ +(MET|MISSED|-) ')
 }
 
-[[ $run_settings -eq 1 ]] && run_goals settings_bench "$build/bench/settings_bench"
+[[ $run_settings -eq 1 ]] && run_goals settings_bench "$build/bench/settings_bench" "${bench_flags[@]}"
 [[ ${skip[lookandfeel]:-0} -eq 0 ]] && run_goals lookandfeel_bench "$build/bench/lookandfeel_bench"
 [[ ${skip[tracker]:-0} -eq 0 ]] && run_goals tracker_bench "$build/bench/tracker_bench"
 [[ ${skip[ipc]:-0} -eq 0 ]] && run_goals ipc_bench "$build/bench/ipc_bench"

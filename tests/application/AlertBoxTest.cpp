@@ -1,6 +1,10 @@
 #include "TestApp.h"
 
 #include <Kavrel/App/Application/AlertBox.h>
+#include <Kavrel/App/Application/ConfirmationAlertBox.h>
+
+#include <QDialogButtonBox>
+#include <QLabel>
 
 #include <QPushButton>
 
@@ -69,4 +73,24 @@ TEST_F(AlertBoxTest, buttonsGetTheirSubStyleWhenShownOrExecuted)
     EXPECT_EQ(executed, "Ok,Cancel");
 }
 
+// Regression: in a confirmation box the buttons share a row with the check
+// box, and the learn-more label was left out of every layout, never shown.
+TEST_F(AlertBoxTest, theLearnMoreLinkShowsOnceBesideTheButtonsInEitherLayout)
+{
+    Kavrel::App::ConfirmationAlertBox confirmation(Kavrel::Test::IniStore(folder.filePath("c.ini")),
+                                                   AlertBox::Question, "t", "x");
+    AlertBox plain(AlertBox::Information, "t", "x", QMessageBox::Ok);
+    for (AlertBox* box : {static_cast<AlertBox*>(&confirmation), &plain})
+    {
+        box->SetLearnMoreLink("<a href=\"https://a.example\">first</a>");
+        box->SetLearnMoreLink("<a href=\"https://b.example\">Learn more</a>");
+        box->show();
+        const QList<QLabel*> labels = box->findChildren<QLabel*>("learnMoreLabel");
+        ASSERT_EQ(labels.size(), 1);
+        EXPECT_TRUE(labels[0]->isVisible());
+        EXPECT_TRUE(labels[0]->text().contains("b.example"));
+        const QWidget* buttons = box->findChild<QDialogButtonBox*>();
+        EXPECT_LT(labels[0]->mapTo(box, QPoint()).x(), buttons->mapTo(box, QPoint()).x());
+    }
+}
 } // namespace

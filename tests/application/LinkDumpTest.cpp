@@ -92,6 +92,24 @@ TEST(LinkDump, withoutALocaleOptionTheDefaultListsOfferedLanguagesAreDumpedEngli
     EXPECT_TRUE(run.Openings().empty()) << "dumped, not opened";
 }
 
+// Regressions: an empty locale list used to test every language, and a
+// delay near INT_MAX used to run the schedule into negative timeouts.
+TEST(LinkDump, anEmptyLocaleListTestsNothingAndAHugeDelayNeverSchedulesIntoThePast)
+{
+    {
+        LinkDump empty({"--test-dump-urls", "--test-custom-locales="});
+        empty.app.Start();
+        EXPECT_TRUE(empty.DumpLines().isEmpty());
+    }
+    LinkDump huge(
+        {"--test-open-urls", "--test-custom-locales=en_US,de_DE", "--test-custom-delay=2147483647"});
+    huge.app.Start();
+    const std::vector<int> offsets = huge.Openings();
+    ASSERT_EQ(offsets.size(), 2 * Kavrel::URLKeyNames.size());
+    EXPECT_GE(offsets.front(), 10000); // the schedule goes on from earlier tests: it is never reset
+    EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()) && offsets.back() == INT_MAX);
+}
+
 // Without test options nothing happens; help, or a dump file that cannot be
 // written, only shows a box.
 TEST(LinkDump, nothingIsTestedWithoutTestOptionsForHelpOrWithoutAWritableDump)

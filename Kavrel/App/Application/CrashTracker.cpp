@@ -1,5 +1,6 @@
 #include <Kavrel/App/Application/CrashTracker.h>
 #include <Kavrel/App/Application/ProductConstants.h>
+#include <Kavrel/Util/CheckedSettingsFormat.h>
 #include <Kavrel/Util/Process.h>
 
 #include <QCoreApplication>
@@ -22,7 +23,8 @@ QString CurrentKey() { return QString::number(Kavrel::Util::CurrentProcessId(), 
 class CrashTracker::Private
 {
 public:
-    Private() : settings(TrackerFilePath(), QSettings::IniFormat) {}
+    // A failed write keeps the old records (see CheckedSettingsFormat).
+    Private() : settings(TrackerFilePath(), Kavrel::Util::CheckedSettingsFormat(QSettings::IniFormat)) {}
     QSettings settings;
     bool hasUnreportedCrash = false;
     bool writeFailureLogged = false;

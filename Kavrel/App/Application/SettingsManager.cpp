@@ -1,4 +1,5 @@
 #include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/Util/CheckedSettingsFormat.h>
 #include <Kavrel/Util/NativeSettingsPath.h>
 #include <Kavrel/Util/StringConversions.h>
 
@@ -77,15 +78,18 @@ public:
 };
 
 // A registry path in the native format names the matching settings file
-// outside Windows.
+// outside Windows. Files are written so that a failed write keeps the old
+// file (see CheckedSettingsFormat).
 SettingsManager::SettingsManager(const QString& fileName, QSettings::Format format)
     : d(std::make_unique<Private>(
-          format == QSettings::NativeFormat ? Kavrel::Util::NativeSettingsPath(fileName) : fileName, format))
+          format == QSettings::NativeFormat ? Kavrel::Util::NativeSettingsPath(fileName) : fileName,
+          Kavrel::Util::CheckedSettingsFormat(format)))
 {
 }
 
 SettingsManager::SettingsManager(const QString& application, const QString& organization)
-    : d(std::make_unique<Private>(organization, application))
+    : d(std::make_unique<Private>(Kavrel::Util::CheckedSettingsFormat(QSettings::defaultFormat()),
+                                  QSettings::UserScope, organization, application))
 {
 }
 

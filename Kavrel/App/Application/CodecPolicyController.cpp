@@ -5,6 +5,8 @@
 #include <boost/algorithm/string/join.hpp>
 #include <boost/algorithm/string/split.hpp>
 
+#include <algorithm>
+
 namespace Kavrel::App
 {
 
@@ -18,6 +20,8 @@ std::vector<std::string> Split(const std::string& text)
 {
     std::vector<std::string> parts;
     boost::algorithm::split(parts, text, boost::is_any_of(", "), boost::token_compress_on);
+    // A separator at either end gives an empty piece, which names no entry.
+    parts.erase(std::remove(parts.begin(), parts.end(), std::string()), parts.end());
     return parts;
 }
 

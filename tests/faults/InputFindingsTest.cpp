@@ -3,8 +3,10 @@
 #include "TestEnvironment.h"
 
 #include <Kavrel/App/Application/CodecPolicyController.h>
+#include <Kavrel/App/Application/MigrateSettingsFromQt4ToQt5.h>
 #include <Kavrel/App/Application/SettingsManager.h>
 #include <Kavrel/Media/CodecsMap.h>
+#include <Kavrel/Util/NativeSettingsPath.h>
 
 #include <QSettings>
 
@@ -41,5 +43,20 @@ TEST_P(CodecListsFromTheStore, giveNoEntryWithoutAName)
 INSTANTIATE_TEST_SUITE_P(Fuzzing, CodecListsFromTheStore,
                          ::testing::Values(StoredList{" a b", {"a", "b"}}, StoredList{"a b ", {"a", "b"}},
                                            StoredList{",a, ,b,", {"a", "b"}}, StoredList{" , ", {}}));
+
+// fuzz/migration.cpp: a damaged branch holding a value without a name
+// ("=" on a line), and that empty name among those to delete, deleted every
+// value of the branch.
+TEST(MigrationOfADamagedBranch, deletesNoValueForAnEmptyName)
+{
+    const QString branch = Kavrel::Util::NativeSettingsPath(QStringLiteral("HKEY_CURRENT_USER\\Software\\Kavrel\\Damaged"));
+    Kavrel::Test::WriteFile(branch.toStdString(), "[General]\n=x\nKeep=1\nGone=2\n[Sub]\nKeep=3\n");
+    std::vector<std::string> convert, remove{"", "Gone"};
+    Kavrel::App::MigrateProductSettingsFromQt4ToQt5("Damaged", convert, remove);
+    const QSettings after(branch, QSettings::IniFormat);
+    EXPECT_EQ(after.value("Keep").toString(), "1");
+    EXPECT_EQ(after.value("Sub/Keep").toString(), "3");
+    EXPECT_FALSE(after.contains("Gone"));
+}
 
 } // namespace

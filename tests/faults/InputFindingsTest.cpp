@@ -59,4 +59,19 @@ TEST(MigrationOfADamagedBranch, deletesNoValueForAnEmptyName)
     EXPECT_FALSE(after.contains("Gone"));
 }
 
+// fuzz/migration.cpp: deleting the last value of a group dropped the group,
+// the next group moved into its place in the walk and was skipped, its
+// values left undeleted.
+TEST(MigrationOfADamagedBranch, deletesInEveryGroupWhenOneEmpties)
+{
+    const QString branch = Kavrel::Util::NativeSettingsPath(QStringLiteral("HKEY_CURRENT_USER\\Software\\Kavrel\\Groups"));
+    Kavrel::Test::WriteFile(branch.toStdString(), "[A]\nGone=1\n[B]\nGone=2\nKeep=3\n[C]\nGone=4\n");
+    std::vector<std::string> convert, remove{"Gone"};
+    Kavrel::App::MigrateProductSettingsFromQt4ToQt5("Groups", convert, remove);
+    const QSettings after(branch, QSettings::IniFormat);
+    for (const char* gone : {"A/Gone", "B/Gone", "C/Gone"})
+        EXPECT_FALSE(after.contains(gone)) << gone;
+    EXPECT_EQ(after.value("B/Keep").toString(), "3");
+}
+
 } // namespace

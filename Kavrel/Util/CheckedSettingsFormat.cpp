@@ -54,10 +54,14 @@ bool ReadIni(QIODevice& device, QSettings::SettingsMap& map)
     QTemporaryFile copy;
     if (!copy.open() || copy.write(device.readAll()) < 0 || !copy.flush())
         return false;
-    // What a damaged file still holds is read, as Qt's INI reading does.
+    // What a damaged file still holds is read, as Qt's INI reading does, but
+    // only keys in the form QSettings reaches keys by (not empty, no slash
+    // at either end, none doubled): any other would be listed, yet could
+    // never be read, changed or removed (its value cannot even be read here).
     const QSettings ini(copy.fileName(), QSettings::IniFormat);
     for (const QString& key : ini.allKeys())
-        map.insert(key, ini.value(key));
+        if (key == key.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/')))
+            map.insert(key, ini.value(key));
     return true;
 }
 

@@ -3,11 +3,13 @@
 #include "TestEnvironment.h"
 
 #include <Kavrel/App/Application/CodecPolicyController.h>
+#include <Kavrel/App/Application/CrashTracker.h>
 #include <Kavrel/App/Application/MigrateSettingsFromQt4ToQt5.h>
 #include <Kavrel/App/Application/SettingsManager.h>
 #include <Kavrel/Media/CodecsMap.h>
 #include <Kavrel/Util/NativeSettingsPath.h>
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace
@@ -72,6 +74,37 @@ TEST(MigrationOfADamagedBranch, deletesInEveryGroupWhenOneEmpties)
     for (const char* gone : {"A/Gone", "B/Gone", "C/Gone"})
         EXPECT_FALSE(after.contains(gone)) << gone;
     EXPECT_EQ(after.value("B/Keep").toString(), "3");
+}
+
+// fuzz/settings_values.cpp and fuzz/crash_tracker.cpp: a damaged file's key
+// with a doubled slash or one at an end was listed, but QSettings reaches
+// keys only without them: it could not be read or removed, and a crash
+// record under such a key was reported at every start. Such keys are left
+// out now.
+class DamagedKeys : public ::testing::Test
+{
+protected:
+    int argc = 1;
+    char name[16] = "InputFindings";
+    char* argv[2] = {name, nullptr};
+    QCoreApplication app{argc, argv};
+};
+
+TEST_F(DamagedKeys, thatAStoreListsReadBack)
+{
+    const std::string file = Kavrel::Test::WriteFile(Kavrel::Test::IsolatedRoot() + "/damaged-keys.ini",
+                                                     "[confirm]\n\\\\Delete_dont_confirm=true\n/Top=true\n"
+                                                     "Fine_dont_confirm=true\n[General]\nend\\=true\n");
+    const Kavrel::App::SettingsManager store(QString::fromStdString(file), QSettings::IniFormat);
+    EXPECT_EQ(store.GetKeys(""), std::vector<std::string>{"confirm/Fine_dont_confirm"});
+    EXPECT_TRUE(store.GetBool("confirm/Fine_dont_confirm", false));
+}
+
+TEST_F(DamagedKeys, leaveNoCrashRecordToReportAgain)
+{
+    Kavrel::Test::WriteFile(Kavrel::App::CrashTracker::TrackerFilePath().toStdString(), "[l]\n/194303=true\n");
+    Kavrel::App::CrashTracker().HasUnreportedCrash();
+    EXPECT_FALSE(Kavrel::App::CrashTracker().HasUnreportedCrash());
 }
 
 } // namespace

@@ -15,10 +15,13 @@ namespace Kavrel::Util
 /// format of the same files (the same text, the same places, "conf" as the
 /// extension Qt adds to a store named by organisation and application) that
 /// makes such a failure fail the save: the old file stays and
-/// QSettings::status() says QSettings::AccessError. It also removes, when
-/// it reads a file, the empty lock files that a process killed in the
-/// middle of a save can leave and nobody holds, which would stall the next
-/// save for 30 s. Any other format is returned as it is.
+/// QSettings::status() says QSettings::AccessError. Reading a damaged file
+/// leaves out the keys QSettings cannot reach (empty, or with a slash at
+/// either end or doubled), which it would list but never read, change or
+/// remove: the next save drops them. And it removes the empty lock files
+/// that a process killed in the middle of a save can leave and nobody holds,
+/// which would stall the next save for 30 s. Any other format is returned as
+/// it is.
 KAVRELUTIL_EXPORT QSettings::Format CheckedSettingsFormat(QSettings::Format format);
 
 } // namespace Kavrel::Util

@@ -12,6 +12,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fonts-wqy-microhei
   abigail-tools doxygen
+  clang libclang-rt-dev llvm
 )
 
 missing=()

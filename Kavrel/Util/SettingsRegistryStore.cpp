@@ -186,6 +186,10 @@ long SettingsRegistryStore::DeleteValue(Key key, const std::u16string& name)
     const OpenedKey* opened = d->Find(key);
     if (!opened)
         return INVALID_HANDLE;
+    // A damaged file can hold a value without a name, but QSettings removes
+    // every value of the group for an empty name: refused, never all of them.
+    if (name.empty())
+        return ACCESS_DENIED;
     const QString path = Join(opened->group, FromUtf16(name));
     if (!opened->file->contains(path))
         return FILE_NOT_FOUND;

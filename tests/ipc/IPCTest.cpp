@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -93,7 +94,7 @@ TEST(IPC, aSlaveHandsTheFocusBackToTheMastersWindowOnce)
 {
     Report report;
     FocusMaster master(4242);
-    int closeMessages = 0;
+    std::atomic<int> closeMessages{0}; // counted on the master's reading thread
     QObject::connect(&master, &FocusMaster::MessageReceived,
                      [&](const QString& message, const QString& answer) {
                          closeMessages += message == QLatin1String("applicationClosed") &&

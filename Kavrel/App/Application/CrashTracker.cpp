@@ -1,6 +1,7 @@
 #include <Kavrel/App/Application/CrashTracker.h>
 #include <Kavrel/App/Application/ProductConstants.h>
 #include <Kavrel/Platform/Process.h>
+#include <Kavrel/Util/CheckedSettingsFormat.h>
 #include <Kavrel/Util/Process.h>
 
 #include <QCoreApplication>
@@ -25,7 +26,8 @@ QString CurrentKey() { return QString::number(Kavrel::Util::CurrentProcessId(), 
 class KAVRELAPPLICATION_NO_EXPORT CrashTracker::Private
 {
 public:
-    Private() : settings(TrackerFilePath(), QSettings::IniFormat) {}
+    // A failed write keeps the old records (see CheckedSettingsFormat).
+    Private() : settings(TrackerFilePath(), Kavrel::Util::CheckedSettingsFormat(QSettings::IniFormat)) {}
     QSettings settings;
     bool hasUnreportedCrash = false;
     bool writeFailureLogged = false;

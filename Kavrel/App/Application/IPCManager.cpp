@@ -41,8 +41,11 @@ bool IPCManager::LaunchSlave(IIPCClient& client, const QString& executable, cons
     const unsigned long processId = Kavrel::Platform::GetCurrentProcessId();
 
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // Either pipe of an identifier may be left over (a master killed between
+    // making them leaves one): both must be free.
     QString id = QString::number(std::rand());
-    while (Kavrel::Platform::NamedPipe::Exists(PipeName(INPUT_PIPE_NAME, id)))
+    while (Kavrel::Platform::NamedPipe::Exists(PipeName(INPUT_PIPE_NAME, id)) ||
+           Kavrel::Platform::NamedPipe::Exists(PipeName(OUTPUT_PIPE_NAME, id)))
         id = QString::number(std::rand());
 
     using namespace Kavrel::Core;

@@ -117,8 +117,14 @@ void MigrateSettingsFromQt4ToQt5::UpdateKeys(Key parent, const std::u16string& s
         if (std::find(names.begin(), names.end(), utf8) != names.end())
             action(this, key, name, index);
     }
+    // The sub-keys are listed before any is walked: a group of the settings
+    // file that stands for the registry goes with its last value, and the
+    // next sub-key would move into its index and be skipped.
+    std::vector<std::u16string> subKeys;
     for (unsigned long index = 0; store.EnumKey(key, index, MAX_NAME_UNITS, name) == Store::SUCCESS; ++index)
-        UpdateKeys(key, name, names, action, depth + 1);
+        subKeys.push_back(name);
+    for (const std::u16string& subKey : subKeys)
+        UpdateKeys(key, subKey, names, action, depth + 1);
     store.CloseKey(key);
 }
 

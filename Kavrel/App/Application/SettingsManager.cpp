@@ -1,4 +1,5 @@
 #include <Kavrel/App/Application/SettingsManager.h>
+#include <Kavrel/Util/CheckedSettingsFormat.h>
 #include <Kavrel/Util/NativeSettingsPath.h>
 #include <Kavrel/Util/StringConversions.h>
 
@@ -280,14 +281,16 @@ public:
 };
 
 // A registry path in the native format names the matching settings file
-// outside Windows.
+// outside Windows. Files are written so that a failed write keeps the old
+// file (see CheckedSettingsFormat).
 SettingsManager::SettingsManager(const QString& fileName, QSettings::Format format)
 #ifdef Q_OS_WIN
-    : d(std::make_unique<Private>(format != QSettings::NativeFormat, fileName, format))
+    : d(std::make_unique<Private>(format != QSettings::NativeFormat, fileName,
+                                  Kavrel::Util::CheckedSettingsFormat(format)))
 #else
     : d(std::make_unique<Private>(
           true, format == QSettings::NativeFormat ? Kavrel::Util::NativeSettingsPath(fileName) : fileName,
-          format))
+          Kavrel::Util::CheckedSettingsFormat(format)))
 #endif
 {
     d->Follow();
@@ -295,9 +298,11 @@ SettingsManager::SettingsManager(const QString& fileName, QSettings::Format form
 
 SettingsManager::SettingsManager(const QString& application, const QString& organization)
 #ifdef Q_OS_WIN
-    : d(std::make_unique<Private>(false, organization, application))
+    : d(std::make_unique<Private>(false, Kavrel::Util::CheckedSettingsFormat(QSettings::defaultFormat()),
+                                  QSettings::UserScope, organization, application))
 #else
-    : d(std::make_unique<Private>(true, organization, application))
+    : d(std::make_unique<Private>(true, Kavrel::Util::CheckedSettingsFormat(QSettings::defaultFormat()),
+                                  QSettings::UserScope, organization, application))
 #endif
 {
     d->Follow();

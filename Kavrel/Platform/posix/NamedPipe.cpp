@@ -160,6 +160,16 @@ NamedPipe::NamedPipe(const std::string& name, Direction pipeDirection, bool crea
         d->creator = false;
         return;
     }
+    // Known from the start, so that the destructor removes the FIFO even
+    // when what follows fails (it stayed behind and blocked its name).
+    struct stat made
+    {
+    };
+    if (d->creator && ::lstat(d->path.c_str(), &made) == 0)
+    {
+        d->device = made.st_dev;
+        d->inode = made.st_ino;
+    }
     if (d->creator && ::chmod(d->path.c_str(), 0600) != 0) // whatever the umask took away
     {
         d->error = errno;

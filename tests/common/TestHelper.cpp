@@ -2,14 +2,11 @@
 //   entry ...        prints what EntryWrapper hands to main: "argc=N", one "arg=<hex bytes>"
 //                    per argument, then "layout=ok" when the arguments follow each other in
 //                    one buffer, each ending in a zero byte, with one more zero byte at the end
-//   probe NAME       prints "held" or "free" as IsHeldByAnyone sees the named mutex
 //   hold NAME        takes the named mutex, prints "held=<0|1>", runs until its input closes
 //   grab FILE        locks FILE exclusively every way (record lock and flock), as a hostile
 //                    process of the same user could, prints "grabbed=<0|1>", runs until its
 //                    input closes
 //   wait             prints "ready", runs until its input closes
-//   writable PATH    prints whether IsWritableDirectory holds for the path
-//   session FILE     writes "<pid> <session id>" to the file, then waits to be killed
 //   laf FOLDER       prints what a look-and-feel manager over the folder finds, and what it
 //                    loads for de_DE and the theme "night", then "dark"
 //   report-to FILE   a product instance writing only "crash=<0|1>" to the file
@@ -22,7 +19,6 @@
 #include <Kavrel/App/Application/EntryWrapper.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>
 #include <Kavrel/App/Application/RestartApplication.h>
-#include <Kavrel/Platform/FileSystem.h>
 #include <Kavrel/Platform/NamedMutex.h>
 
 #include <QFile>
@@ -129,10 +125,6 @@ int main(int argc, char** argv)
         return LookAndFeel(argc, argv);
     if (mode == "app" || mode == "report-to")
         return Product(argc, argv);
-    if (mode == "probe")
-        std::printf(NamedMutex::IsHeldByAnyone(parameter) ? "held\n" : "free\n");
-    if (mode == "writable")
-        std::printf(Kavrel::Platform::IsWritableDirectory(parameter) ? "writable\n" : "not writable\n");
     if (mode == "wait")
         std::printf("ready\n");
     if (mode == "hold")
@@ -152,12 +144,6 @@ int main(int argc, char** argv)
         const bool grabbed = fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 && ::flock(fd, LOCK_EX) == 0;
         std::printf("grabbed=%d\n", grabbed ? 1 : 0);
         return RunUntilInputCloses();
-    }
-    if (mode == "session")
-    {
-        std::ofstream(parameter) << ::getpid() << ' ' << ::getsid(0) << '\n';
-        for (;;)
-            ::pause();
     }
     return mode == "wait" ? RunUntilInputCloses() : 0;
 }

@@ -56,10 +56,8 @@ protected:
         return dialog.findChild<QLabel*>(QLatin1String(label))->text();
     }
 
-    static inline int argc = 1;
-    static inline char name[] = "AboutBoxTests";
-    static inline char* argv[] = {name, nullptr};
-    AboutApplication app{argc, argv};
+    Kavrel::Test::CommandLine commandLine;
+    AboutApplication app{commandLine.argc, commandLine.argv.data()};
     QTemporaryDir folder;
     boost::shared_ptr<Kavrel::Test::DialogProduct> product =
         boost::make_shared<Kavrel::Test::DialogProduct>();

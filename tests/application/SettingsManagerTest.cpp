@@ -1,6 +1,6 @@
 // The settings store: typed values and their change notifications, observer
 // bookkeeping during deliveries, removal, both ways to open a store, files
-// edited by hand, and setters running in several threads.
+// edited by hand, setters running in several threads, and key listings.
 #include "TestEnvironment.h"
 
 #include <Kavrel/App/Application/SettingsManager.h>
@@ -117,7 +117,7 @@ class SettingsValueTypes : public SettingsTest, public ::testing::WithParamInter
 {
 };
 
-TEST_P(SettingsValueTypes, RealChangesAreAnnouncedOnceAndSurviveReopening)
+TEST_P(SettingsValueTypes, realChangesAreAnnouncedOnceAndSurviveReopening)
 {
     const TypeCase& type = GetParam();
     const std::string key = "group/" + type.name, heard = "o " + type.name + " " + key + "=";
@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 using SettingsObservers = SettingsTest;
 
-TEST_F(SettingsObservers, EqualAfterConversionOrUpToTheFirstNulIsNoChangeAndPreviousComesInTheSettersType)
+TEST_F(SettingsObservers, equalAfterConversionOrUpToTheFirstNulIsNoChangeAndPreviousComesInTheSettersType)
 {
     SettingsManager store(NewFile(), QSettings::IniFormat);
     store.SetInt("n", 5);
@@ -197,7 +197,7 @@ TEST_F(SettingsObservers, EqualAfterConversionOrUpToTheFirstNulIsNoChangeAndPrev
 }
 
 // A nested change reaches every observer before the outer delivery goes on.
-TEST_F(SettingsObservers, EachHearsEachChangeOnceInRegistrationOrderFromTheObserversRegisteredWhenItBegan)
+TEST_F(SettingsObservers, eachHearsEachChangeOnceInRegistrationOrderFromTheObserversRegisteredWhenItBegan)
 {
     SettingsManager store(NewFile(), QSettings::IniFormat);
     Recorder x("x", log), y("y", log), z("z", log), late("late", log);
@@ -229,7 +229,7 @@ TEST_F(SettingsObservers, EachHearsEachChangeOnceInRegistrationOrderFromTheObser
 
 // ---- Removal, opening and files edited by hand --------------------------------
 
-TEST_F(SettingsTest, RemoveTakesAGroupWithEverythingBelowItAndTellsNobody)
+TEST_F(SettingsTest, removeTakesAGroupWithEverythingBelowItAndTellsNobody)
 {
     const QString file = NewFile();
     {
@@ -254,7 +254,7 @@ TEST_F(SettingsTest, RemoveTakesAGroupWithEverythingBelowItAndTellsNobody)
     EXPECT_EQ(4, reopened.GetInt("after", 0));
 }
 
-TEST_F(SettingsTest, HandEditedFileReadsWithTheDocumentedConversions)
+TEST_F(SettingsTest, handEditedFileReadsWithTheDocumentedConversions)
 {
     SettingsManager store(NewFile("stray text without an equals sign\n"
                                   "volume=abc\nflag=maybe\nratio=1.2.3\ncount=5\nlist=a, b\n"
@@ -278,7 +278,7 @@ TEST_F(SettingsTest, HandEditedFileReadsWithTheDocumentedConversions)
     EXPECT_EQ(Log{"o Int volume=3 was 0"}, log);
 }
 
-TEST_F(SettingsTest, SettersInSeveralThreadsDeliverEveryChangeOneAtATimeInTheOrderWritten)
+TEST_F(SettingsTest, settersInSeveralThreadsDeliverEveryChangeOneAtATimeInTheOrderWritten)
 {
     SettingsManager store(NewFile(), QSettings::IniFormat);
     // The log is a plain vector on purpose: only one delivery at a time may touch it.
@@ -314,5 +314,18 @@ TEST_F(SettingsTest, SettersInSeveralThreadsDeliverEveryChangeOneAtATimeInTheOrd
     }
     for (const auto& [key, value] : last)
         EXPECT_EQ(value, std::to_string(store.GetInt(key, -1))) << key;
+}
+
+TEST(SettingsManagerKeys, listsKeysBelowAGroupRelativeToIt)
+{
+    SettingsManager store(NewFile(), QSettings::IniFormat);
+    store.SetInt("top", 1);
+    store.SetInt("g/a", 1);
+    store.SetInt("g/sub/b", 1);
+    store.SetInt("gx/c", 1);
+    EXPECT_EQ(store.GetKeys("g"), (std::vector<std::string>{"a", "sub/b"}));
+    EXPECT_EQ(store.GetKeys("/g/"), store.GetKeys("g"));
+    EXPECT_EQ(store.GetKeys("").size(), 4u);
+    EXPECT_TRUE(store.GetKeys("none").empty());
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/CrashTracker.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
+#include <Kavrel/App/Application/ISettingsManagerObserver.h>
 #include <Kavrel/App/Application/SettingsManager.h>
 #include <Kavrel/Platform/ProcessStarter.h>
 
@@ -97,6 +98,32 @@ struct TestApplication
 
 class AppTest : public ::testing::Test, public TestApplication
 {
+};
+
+// Logs a store's Bool, Int and String changes as "<key>=<value>", in order.
+class ChangeLog : public Kavrel::App::ISettingsManagerObserver
+{
+public:
+    std::vector<std::string> changes;
+    void OnBoolChanged(const std::string& k, bool v, const boost::optional<bool>&) override
+    {
+        changes.push_back(k + "=" + (v ? "true" : "false"));
+    }
+    void OnIntChanged(const std::string& k, int v, const boost::optional<int>&) override
+    {
+        changes.push_back(k + "=" + std::to_string(v));
+    }
+    void OnStringChanged(const std::string& k, const std::string& v,
+                         const boost::optional<std::string>&) override
+    {
+        changes.push_back(k + "=" + v);
+    }
+    void OnByteArrayChanged(const std::string&, const std::vector<unsigned char>&,
+                            const boost::optional<std::vector<unsigned char>>&) override
+    {
+    }
+    void OnInt64Changed(const std::string&, long long, const boost::optional<long long>&) override {}
+    void OnDoubleChanged(const std::string&, double, const boost::optional<double>&) override {}
 };
 
 // While it lives, records what the library would start instead of starting it.

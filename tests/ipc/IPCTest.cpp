@@ -13,7 +13,9 @@
 #include <Kavrel/Platform/ProcessStarter.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -34,7 +36,8 @@ using Kavrel::Test::FinishesWithin;
 
 namespace
 {
-const QString SLAVE = QStringLiteral("ipc_slave");
+// The helper, named from this program's folder as a product names its slaves.
+QString Slave() { return QDir(QCoreApplication::applicationDirPath()).relativeFilePath(KAVREL_TEST_HELPER); }
 
 // The report a slave appends to, read back line by line.
 class Report
@@ -87,7 +90,7 @@ TEST(IPC, aSlaveHandsTheFocusBackToTheMastersWindowOnce)
                          closeMessages += message == QLatin1String("applicationClosed") &&
                                           answer == QLatin1String("yes=4242");
                      });
-    ASSERT_TRUE(IPCManager::LaunchSlave(master, SLAVE, QStringLiteral("focus ") + report.path, false));
+    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-focus ") + report.path, false));
     ASSERT_GE(master.SlaveHandle(), 0);
     ASSERT_TRUE(report.WaitForLine(QStringLiteral("done")))
         << report.Lines().join(QLatin1Char('|')).toStdString();
@@ -102,7 +105,7 @@ TEST(IPC, aNoAnswerActivatesNothing)
 {
     Report report;
     RecordingClient master;
-    ASSERT_TRUE(IPCManager::LaunchSlave(master, SLAVE, QStringLiteral("focus ") + report.path, false));
+    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-focus ") + report.path, false));
     master.channel->SetTimeout(20000);
     EXPECT_EQ(Message(*master.channel), "applicationClosed");
     master.channel->Write("no=77", 5);
@@ -116,13 +119,14 @@ TEST(IPC, theSlaveGetsTheProductsArgumentsThenThePipeAndTheMaster)
     Report report;
     RecordingClient master;
     ASSERT_TRUE(IPCManager::LaunchSlave(
-        master, SLAVE, QStringLiteral("args ") + report.path + QStringLiteral(" extra"), false));
+        master, Slave(), QStringLiteral("ipc-args ") + report.path + QStringLiteral(" extra"), false));
     ASSERT_TRUE(report.WaitForLine(QStringLiteral("arg=extra")));
     ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return report.Lines().size() == 6; }));
     const QStringList lines = report.Lines();
-    EXPECT_EQ(lines.value(0), QStringLiteral("cwd=") + QCoreApplication::applicationDirPath());
-    EXPECT_EQ(lines.mid(1, 3), (QStringList{QStringLiteral("arg=args"), QStringLiteral("arg=") + report.path,
-                                            QStringLiteral("arg=extra")}));
+    EXPECT_EQ(lines.value(0), QStringLiteral("cwd=") + QFileInfo(KAVREL_TEST_HELPER).canonicalPath());
+    EXPECT_EQ(lines.mid(1, 3),
+              (QStringList{QStringLiteral("arg=ipc-args"), QStringLiteral("arg=") + report.path,
+                           QStringLiteral("arg=extra")}));
     EXPECT_TRUE(lines.value(4).contains(QRegularExpression(QStringLiteral("^arg=/MasterPipeId=\\d+$"))));
     EXPECT_EQ(lines.value(5), QStringLiteral("arg=/ProcessId=%1").arg(::getpid()));
 }
@@ -144,7 +148,7 @@ TEST(IPC, anIdentifierWhosePipeExistsIsSkipped)
     }
     Report report;
     RecordingClient master;
-    ASSERT_TRUE(IPCManager::LaunchSlave(master, SLAVE, QStringLiteral("args ") + report.path, false));
+    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-args ") + report.path, false));
     ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return report.Lines().size() == 5; }));
     const QString id = report.Lines().value(3).section(QLatin1Char('='), 2);
     for (const int used : taken)
@@ -153,7 +157,6 @@ TEST(IPC, anIdentifierWhosePipeExistsIsSkipped)
 
 TEST(IPC, aSlaveWithoutBothValuesOrWithoutPipesGetsNothing)
 {
-    const std::string slave = Kavrel::Test::TestBinaryFolder() + "/ipc_slave";
     const std::string pid = std::to_string(::getpid());
     for (const std::vector<std::string>& extra : {std::vector<std::string>{},
                                                   {"/MasterPipeId=5"},
@@ -163,7 +166,7 @@ TEST(IPC, aSlaveWithoutBothValuesOrWithoutPipesGetsNothing)
                                                   {"/MasterPipeId=../../x", "/ProcessId=" + pid}})
     {
         Report report;
-        std::vector<std::string> command{slave, "setup", report.path.toStdString()};
+        std::vector<std::string> command{KAVREL_TEST_HELPER, "ipc-setup", report.path.toStdString()};
         command.insert(command.end(), extra.begin(), extra.end());
         const auto result = Kavrel::Test::RunProcess(command);
         EXPECT_EQ(result.exitCode, 0);
@@ -176,8 +179,8 @@ TEST(IPC, killingTheMasterIsNoticedWithoutACall)
 {
     Report masterReport, slaveReport;
     QProcess master;
-    master.start(QString::fromStdString(Kavrel::Test::TestBinaryFolder() + "/ipc_slave"),
-                 {QStringLiteral("master"), masterReport.path, slaveReport.path});
+    master.start(QStringLiteral(KAVREL_TEST_HELPER),
+                 {QStringLiteral("ipc-master"), masterReport.path, slaveReport.path});
     ASSERT_TRUE(masterReport.WaitForLine(QStringLiteral("launched=1")));
     ASSERT_TRUE(slaveReport.WaitForLine(QStringLiteral("connected=1")));
     ::kill(static_cast<pid_t>(master.processId()), SIGKILL);
@@ -323,8 +326,8 @@ TEST(IPCPipes, aWellFormedMessageAfterAShortOneArrivesWhole)
 TEST(IPCPipes, aProgramsOwnSigpipeHandlerIsNotCalledForOurWrites)
 {
     Report report;
-    const auto result = Kavrel::Test::RunProcess(
-        {Kavrel::Test::TestBinaryFolder() + "/ipc_slave", "sigpipe", report.path.toStdString()});
+    const auto result =
+        Kavrel::Test::RunProcess({KAVREL_TEST_HELPER, "ipc-sigpipe", report.path.toStdString()});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(report.Lines(), QStringList{QStringLiteral("failed=1 handler=0")});
 }

@@ -4,7 +4,6 @@
 #include "LogCapture.h"
 
 #include <Kavrel/App/Application/LookAndFeelManager.h>
-#include <Kavrel/Links/LinksManager.h>
 #include <Kavrel/Localization/LocalizationManager.h>
 
 #include <QCoreApplication>
@@ -132,27 +131,5 @@ TEST_F(LookAndFeelBadInput, theCoreDomainKnowsTheInstalledThemesTitles)
     EXPECT_EQ(core->Translate("dusk"), "Abend");
     manager->SetLocale("fr_FR"); // no French title: the English one
     EXPECT_EQ(core->Translate("dusk"), "Dusk");
-}
-
-TEST(LinkTableBadInput, aTableTooDeepOrTooLargeGivesEmptyAddressesAndSaysSo)
-{
-    QTemporaryDir folder;
-    const std::pair<const char*, QByteArray> tables[] = {
-        {"deep.json", QByteArray(100000, '[') + QByteArray(100000, ']')},
-        {"large.json", "{\"products\": {\"*\": {\"HELP_URL_menu\": \"https://x.example/" +
-                           QByteArray(5 * 1024 * 1024, 'a') + "\"}}}"},
-    };
-    Kavrel::Test::LogCapture log;
-    for (const auto& [name, bytes] : tables)
-    {
-        SCOPED_TRACE(name);
-        QFile file(folder.filePath(QLatin1String(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
-        const Kavrel::App::LinksManager links({}, {}, {}, {}, file.fileName());
-        EXPECT_EQ(links.GetUrl(Kavrel::HELP_URL_menu), QString());
-        EXPECT_EQ(log.CountMentioning(std::string(name) + "]"), 1);
-    }
 }
 } // namespace

@@ -498,27 +498,7 @@ TEST(PlatformReplacements, replacementsServeUntilRestoredAndCallsLeftOutStayTheS
     Platform::SetExecutableLister(lister);
     EXPECT_NE(Platform::ListRunningExecutables(), Strings{"C:\\fixed\\firefox.exe"});
 
-    // The registry is the system's on Windows; elsewhere the Qt side supplies one.
-    struct EmptyStore : Platform::RegistryStore
-    {
-        long OpenKey(Key, const std::u16string&, Key&) override { return FILE_NOT_FOUND; }
-        long EnumValue(Key, unsigned long, unsigned long, std::u16string&) override { return NO_MORE_ITEMS; }
-        long EnumKey(Key, unsigned long, unsigned long, std::u16string&) override { return NO_MORE_ITEMS; }
-        long QueryValue(Key, const std::u16string&, unsigned long, std::vector<unsigned char>&) override
-        {
-            return FILE_NOT_FOUND;
-        }
-        long SetTextValue(Key, const std::u16string&, const std::u16string&) override
-        {
-            return ACCESS_DENIED;
-        }
-        long DeleteValue(Key, const std::u16string&) override { return FILE_NOT_FOUND; }
-        void CloseKey(Key) override {}
-    } empty;
-    Platform::RegistryStore* store = Platform::GetRegistryStore();
-    EXPECT_EQ(store != nullptr, WINDOWS);
-    Platform::SetRegistryStore(&empty);
-    EXPECT_EQ(Platform::GetRegistryStore(), &empty);
-    Platform::SetRegistryStore(nullptr);
-    EXPECT_EQ(Platform::GetRegistryStore(), store);
+    // The registry is the system's on Windows; elsewhere the Qt side supplies one (replacing
+    // it is tested with the migration's store).
+    EXPECT_EQ(Platform::GetRegistryStore() != nullptr, WINDOWS);
 }

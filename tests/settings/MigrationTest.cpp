@@ -135,6 +135,7 @@ TEST_F(Migration, aValueThatCannotBeDeletedIsLoggedOnceAndTheWalkGoesOn)
     std::vector<std::string> convert, remove{"A", "Stuck", "Z"};
     MigrateProductSettingsFromQt4ToQt5(product, convert, remove);
     Kavrel::Platform::SetRegistryStore(previous);
+    EXPECT_EQ(Kavrel::Platform::GetRegistryStore(), previous) << "the replacement went";
     EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), "ERROR: Errro RegDeleteKey (key: Stuck"), 1);
     for (const char* gone : {"A", "Z", "Sub/A"})
         EXPECT_EQ(Get(QLatin1String(gone)), QStringLiteral("<absent>")) << gone;

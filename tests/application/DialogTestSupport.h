@@ -92,11 +92,4 @@ inline void ClickCheckBox(QCheckBox* box)
     QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, indicator.center());
 }
 
-// A new settings file in this test process's own folder.
-inline QString NewSettingsFile()
-{
-    static int count = 0;
-    return QString::fromStdString(IsolatedRoot()) + QStringLiteral("/dialogs-%1.ini").arg(++count);
-}
-
 } // namespace Kavrel::Test

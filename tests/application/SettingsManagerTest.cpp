@@ -1,7 +1,7 @@
 // The settings store: typed values and their change notifications, observer
 // bookkeeping during deliveries, removal, both ways to open a store, files
 // edited by hand, setters running in several threads, and key listings.
-#include "TestEnvironment.h"
+#include "TestApp.h"
 
 #include <Kavrel/App/Application/SettingsManager.h>
 
@@ -12,6 +12,7 @@
 #include <numeric>
 
 using namespace Kavrel::App;
+using Kavrel::Test::NewSettingsFile;
 using Bytes = std::vector<unsigned char>;
 using Log = std::vector<std::string>;
 using Str = const std::string&;
@@ -61,20 +62,13 @@ private:
     Log& log;
 };
 
-// A new file in this process's own folder; with content, written first.
-QString NewFile(const std::string& content = "")
-{
-    static int count = 0;
-    return QString::fromStdString(Kavrel::Test::WriteFile(
-        Kavrel::Test::IsolatedRoot() + "/settings" + std::to_string(++count) + ".ini", content));
-}
-
 // A copy on a new path: a store opened on it reads what reached the disk,
 // not QSettings' in-process cache of the original file.
 QString DiskCopy(const QString& file)
 {
     QFile source(file);
-    return source.open(QIODevice::ReadOnly) ? NewFile(source.readAll().toStdString()) : "<unreadable>";
+    return source.open(QIODevice::ReadOnly) ? NewSettingsFile(source.readAll().toStdString())
+                                            : "<unreadable>";
 }
 
 class SettingsTest : public ::testing::Test
@@ -121,7 +115,7 @@ TEST_P(SettingsValueTypes, realChangesAreAnnouncedOnceAndSurviveReopening)
 {
     const TypeCase& type = GetParam();
     const std::string key = "group/" + type.name, heard = "o " + type.name + " " + key + "=";
-    QString file = NewFile();
+    QString file = NewSettingsFile();
     {
         SettingsManager store(file, QSettings::IniFormat);
         store.RegisterObserver(&observer);
@@ -174,7 +168,7 @@ using SettingsObservers = SettingsTest;
 
 TEST_F(SettingsObservers, equalAfterConversionOrUpToTheFirstNulIsNoChangeAndPreviousComesInTheSettersType)
 {
-    SettingsManager store(NewFile(), QSettings::IniFormat);
+    SettingsManager store(NewSettingsFile(), QSettings::IniFormat);
     store.SetInt("n", 5);
     store.RegisterObserver(&observer);
     store.SetInt64("n", 5);
@@ -199,7 +193,7 @@ TEST_F(SettingsObservers, equalAfterConversionOrUpToTheFirstNulIsNoChangeAndPrev
 // A nested change reaches every observer before the outer delivery goes on.
 TEST_F(SettingsObservers, eachHearsEachChangeOnceInRegistrationOrderFromTheObserversRegisteredWhenItBegan)
 {
-    SettingsManager store(NewFile(), QSettings::IniFormat);
+    SettingsManager store(NewSettingsFile(), QSettings::IniFormat);
     Recorder x("x", log), y("y", log), z("z", log), late("late", log);
     for (Recorder* recorder : {&z, &x, &z, static_cast<Recorder*>(nullptr), &y})
         store.RegisterObserver(recorder);
@@ -231,7 +225,7 @@ TEST_F(SettingsObservers, eachHearsEachChangeOnceInRegistrationOrderFromTheObser
 
 TEST_F(SettingsTest, removeTakesAGroupWithEverythingBelowItAndTellsNobody)
 {
-    const QString file = NewFile();
+    const QString file = NewSettingsFile();
     {
         SettingsManager store(file, QSettings::IniFormat);
         store.SetInt("g/a", 1);
@@ -256,11 +250,11 @@ TEST_F(SettingsTest, removeTakesAGroupWithEverythingBelowItAndTellsNobody)
 
 TEST_F(SettingsTest, handEditedFileReadsWithTheDocumentedConversions)
 {
-    SettingsManager store(NewFile("stray text without an equals sign\n"
-                                  "volume=abc\nflag=maybe\nratio=1.2.3\ncount=5\nlist=a, b\n"
-                                  "\x01\x02\xfe\xff junk\n"
-                                  "[display]]junk after the header\nwidth=640\n"
-                                  "[unterminated\nheight=480\n"),
+    SettingsManager store(NewSettingsFile("stray text without an equals sign\n"
+                                          "volume=abc\nflag=maybe\nratio=1.2.3\ncount=5\nlist=a, b\n"
+                                          "\x01\x02\xfe\xff junk\n"
+                                          "[display]]junk after the header\nwidth=640\n"
+                                          "[unterminated\nheight=480\n"),
                           QSettings::IniFormat);
     store.RegisterObserver(&observer);
     // Text that is no number reads as 0, not as the default; a list converts to neither text nor
@@ -280,7 +274,7 @@ TEST_F(SettingsTest, handEditedFileReadsWithTheDocumentedConversions)
 
 TEST_F(SettingsTest, settersInSeveralThreadsDeliverEveryChangeOneAtATimeInTheOrderWritten)
 {
-    SettingsManager store(NewFile(), QSettings::IniFormat);
+    SettingsManager store(NewSettingsFile(), QSettings::IniFormat);
     // The log is a plain vector on purpose: only one delivery at a time may touch it.
     std::atomic<int> inside{0}, overlaps{0};
     observer.then = [&](const std::string&)
@@ -318,7 +312,7 @@ TEST_F(SettingsTest, settersInSeveralThreadsDeliverEveryChangeOneAtATimeInTheOrd
 
 TEST(SettingsManagerKeys, listsKeysBelowAGroupRelativeToIt)
 {
-    SettingsManager store(NewFile(), QSettings::IniFormat);
+    SettingsManager store(NewSettingsFile(), QSettings::IniFormat);
     store.SetInt("top", 1);
     store.SetInt("g/a", 1);
     store.SetInt("g/sub/b", 1);

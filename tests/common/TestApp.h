@@ -75,6 +75,14 @@ struct CommandLine
     int argc = 0;
 };
 
+// A new settings file in this process's own folder; with content, written first.
+inline QString NewSettingsFile(const std::string& content = "")
+{
+    static int count = 0;
+    return QString::fromStdString(
+        WriteFile(IsolatedRoot() + "/settings" + std::to_string(++count) + ".ini", content));
+}
+
 inline boost::shared_ptr<Kavrel::App::ISettingsManager> IniStore(const QString& file)
 {
     return boost::make_shared<Kavrel::App::SettingsManager>(file, QSettings::IniFormat);

@@ -19,25 +19,6 @@
 namespace Kavrel::Test
 {
 
-// A product whose answers to the dialogs are set by the test; it counts how
-// often it was asked whether the e-mail sign-up is enabled.
-class DialogProduct : public TestProduct
-{
-public:
-    std::string aboutCaption;
-    std::string supportEmail = "mailto:support@kavrel.example";
-    bool emailDialogEnabled = true;
-    mutable int emailDialogQuestions = 0;
-
-    std::string GetCustomAboutCaption() const override { return aboutCaption; }
-    bool IsEmailDialogEnabled() const override
-    {
-        ++emailDialogQuestions;
-        return emailDialogEnabled;
-    }
-    std::string GetSupportEmail() const override { return supportEmail; }
-};
-
 // Acts once on the first shown top-level dialog of type T, from inside
 // whatever event loop runs (a modal exec() included). Dialogs of that type
 // still shown at the deadline are closed, so that a test whose dialog never

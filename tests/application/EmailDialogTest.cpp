@@ -41,8 +41,7 @@ protected:
 
     Kavrel::Test::CommandLine commandLine;
     SignUpApplication app{commandLine.argc, commandLine.argv.data()};
-    boost::shared_ptr<Kavrel::Test::DialogProduct> product =
-        boost::make_shared<Kavrel::Test::DialogProduct>();
+    boost::shared_ptr<Kavrel::Test::TestProduct> product = Kavrel::Test::MakeProduct();
     boost::shared_ptr<Kavrel::App::SettingsManager> mail = boost::make_shared<Kavrel::App::SettingsManager>(
         Kavrel::Test::NewSettingsFile(), QSettings::IniFormat);
     Kavrel::Test::ChangeLog log;

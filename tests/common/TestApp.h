@@ -26,7 +26,8 @@ namespace Kavrel::Test
 {
 
 // A product's self-description with plain fields that tests set as needed;
-// the locales it was told to follow are recorded.
+// the locales it was told to follow are recorded, and how often it was asked
+// whether the e-mail sign-up is enabled.
 class TestProduct : public Kavrel::App::ICustomizationManager
 {
 public:
@@ -37,7 +38,9 @@ public:
     std::string applicationName = "Player";
     std::string productName = "Player";
     std::string codeName = "Player";
-    std::string edition;
+    std::string edition, aboutCaption, supportEmail;
+    bool emailDialogEnabled = false;
+    mutable int emailDialogQuestions = 0;
     QImage icon; // a QPixmap could not exist before the application
     std::vector<std::string> locales;
 
@@ -50,9 +53,9 @@ public:
     std::string GetProductCodeName() const override { return codeName; }
     QPixmap GetApplicationIcon() const override { return QPixmap::fromImage(icon); }
     std::string GetEditionName() const override { return edition; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
+    std::string GetCustomAboutCaption() const override { return aboutCaption; }
+    bool IsEmailDialogEnabled() const override { return ++emailDialogQuestions, emailDialogEnabled; }
+    std::string GetSupportEmail() const override { return supportEmail; }
     void SetLocale(const std::string& locale) override { locales.push_back(locale); }
 };
 

@@ -32,7 +32,7 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 log="$build/windows-tests.log"
 status=0
-xvfb-run -a "$wine" "$build/bin/kavrel_platform_tests.exe" --gtest_color=no >"$log.raw" 2>&1 || status=$?
+xvfb-run -a "$wine" "$build/bin/PlatformLayerTests.exe" --gtest_color=no >"$log.raw" 2>&1 || status=$?
 tr -d '\r' <"$log.raw" >"$log" # Windows line ends
 # Wine's own start-up notes are not the suite's.
 grep -v -e '^wine: ' -e '^X connection to ' "$log" || true

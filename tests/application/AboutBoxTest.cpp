@@ -40,6 +40,7 @@ protected:
     AboutBoxTest()
     {
         product->organization = "Kavrel";
+        product->supportEmail = "mailto:support@kavrel.example";
         app.SetCustomizationManager(product);
         app.SetLookAndFeel(lookAndFeel);
     }
@@ -56,13 +57,10 @@ protected:
         return dialog.findChild<QLabel*>(QLatin1String(label))->text();
     }
 
-    static inline int argc = 1;
-    static inline char name[] = "AboutBoxTests";
-    static inline char* argv[] = {name, nullptr};
-    AboutApplication app{argc, argv};
+    Kavrel::Test::CommandLine commandLine;
+    AboutApplication app{commandLine.argc, commandLine.argv.data()};
     QTemporaryDir folder;
-    boost::shared_ptr<Kavrel::Test::DialogProduct> product =
-        boost::make_shared<Kavrel::Test::DialogProduct>();
+    boost::shared_ptr<Kavrel::Test::TestProduct> product = Kavrel::Test::MakeProduct();
     boost::shared_ptr<Kavrel::App::LookAndFeelManager> lookAndFeel =
         boost::make_shared<Kavrel::App::LookAndFeelManager>(folder.path().toStdString(), "theme.json",
                                                             std::list<std::string>{});

@@ -59,10 +59,8 @@ protected:
         return {result, watcher.Seen()};
     }
 
-    static inline int argc = 1;
-    static inline char name[] = "ConfirmationAlertBoxTests";
-    static inline char* argv[] = {name, nullptr};
-    Kavrel::App::Application app{argc, argv};
+    Kavrel::Test::CommandLine commandLine;
+    Kavrel::App::Application app{commandLine.argc, commandLine.argv.data()};
     boost::shared_ptr<SettingsManager> store =
         boost::make_shared<SettingsManager>(Kavrel::Test::NewSettingsFile(), QSettings::IniFormat);
 };
@@ -232,18 +230,5 @@ TEST_F(ConfirmationTest, longMessageWrapsInsteadOfBeingCutOffUnderTheProductStyl
     const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
     ASSERT_NE(label, nullptr);
     EXPECT_GE(label->width(), label->minimumSizeHint().width());
-}
-
-TEST(SettingsManagerKeys, listsKeysBelowAGroupRelativeToIt)
-{
-    SettingsManager store(Kavrel::Test::NewSettingsFile(), QSettings::IniFormat);
-    store.SetInt("top", 1);
-    store.SetInt("g/a", 1);
-    store.SetInt("g/sub/b", 1);
-    store.SetInt("gx/c", 1);
-    EXPECT_EQ(store.GetKeys("g"), (std::vector<std::string>{"a", "sub/b"}));
-    EXPECT_EQ(store.GetKeys("/g/"), store.GetKeys("g"));
-    EXPECT_EQ(store.GetKeys("").size(), 4u);
-    EXPECT_TRUE(store.GetKeys("none").empty());
 }
 } // namespace

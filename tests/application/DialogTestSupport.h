@@ -3,8 +3,6 @@
 #include "TestApp.h"
 #include "TestEnvironment.h"
 
-#include <Kavrel/App/Application/ISettingsManagerObserver.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -20,51 +18,6 @@
 
 namespace Kavrel::Test
 {
-
-// A product whose answers to the dialogs are set by the test; it counts how
-// often it was asked whether the e-mail sign-up is enabled.
-class DialogProduct : public TestProduct
-{
-public:
-    std::string aboutCaption;
-    std::string supportEmail = "mailto:support@kavrel.example";
-    bool emailDialogEnabled = true;
-    mutable int emailDialogQuestions = 0;
-
-    std::string GetCustomAboutCaption() const override { return aboutCaption; }
-    bool IsEmailDialogEnabled() const override
-    {
-        ++emailDialogQuestions;
-        return emailDialogEnabled;
-    }
-    std::string GetSupportEmail() const override { return supportEmail; }
-};
-
-// Logs a store's Bool, Int and String changes as "<key>=<value>", in order.
-class ChangeLog : public Kavrel::App::ISettingsManagerObserver
-{
-public:
-    std::vector<std::string> changes;
-    void OnBoolChanged(const std::string& k, bool v, const boost::optional<bool>&) override
-    {
-        changes.push_back(k + "=" + (v ? "true" : "false"));
-    }
-    void OnIntChanged(const std::string& k, int v, const boost::optional<int>&) override
-    {
-        changes.push_back(k + "=" + std::to_string(v));
-    }
-    void OnStringChanged(const std::string& k, const std::string& v,
-                         const boost::optional<std::string>&) override
-    {
-        changes.push_back(k + "=" + v);
-    }
-    void OnByteArrayChanged(const std::string&, const std::vector<unsigned char>&,
-                            const boost::optional<std::vector<unsigned char>>&) override
-    {
-    }
-    void OnInt64Changed(const std::string&, long long, const boost::optional<long long>&) override {}
-    void OnDoubleChanged(const std::string&, double, const boost::optional<double>&) override {}
-};
 
 // Acts once on the first shown top-level dialog of type T, from inside
 // whatever event loop runs (a modal exec() included). Dialogs of that type
@@ -118,13 +71,6 @@ inline void ClickCheckBox(QCheckBox* box)
     option.initFrom(box);
     const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
     QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, indicator.center());
-}
-
-// A new settings file in this test process's own folder.
-inline QString NewSettingsFile()
-{
-    static int count = 0;
-    return QString::fromStdString(IsolatedRoot()) + QStringLiteral("/dialogs-%1.ini").arg(++count);
 }
 
 } // namespace Kavrel::Test

@@ -39,12 +39,9 @@ protected:
     }
     ~EmailDialogTest() override { mail->UnregisterObserver(&log); }
 
-    static inline int argc = 1;
-    static inline char name[] = "EmailDialogTests";
-    static inline char* argv[] = {name, nullptr};
-    SignUpApplication app{argc, argv};
-    boost::shared_ptr<Kavrel::Test::DialogProduct> product =
-        boost::make_shared<Kavrel::Test::DialogProduct>();
+    Kavrel::Test::CommandLine commandLine;
+    SignUpApplication app{commandLine.argc, commandLine.argv.data()};
+    boost::shared_ptr<Kavrel::Test::TestProduct> product = Kavrel::Test::MakeProduct();
     boost::shared_ptr<Kavrel::App::SettingsManager> mail = boost::make_shared<Kavrel::App::SettingsManager>(
         Kavrel::Test::NewSettingsFile(), QSettings::IniFormat);
     Kavrel::Test::ChangeLog log;

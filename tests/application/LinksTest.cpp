@@ -82,6 +82,28 @@ TEST_F(LinksTest, openingAKeyHandsItsAddressToTheDesktop)
     QDesktopServices::unsetUrlHandler("https");
     EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl("https://help.kavrel.example/Player/en/")});
 }
+
+TEST(LinkTableBadInput, aTableTooDeepOrTooLargeGivesEmptyAddressesAndSaysSo)
+{
+    QTemporaryDir folder;
+    const std::pair<const char*, QByteArray> tables[] = {
+        {"deep.json", QByteArray(100000, '[') + QByteArray(100000, ']')},
+        {"large.json", "{\"products\": {\"*\": {\"HELP_URL_menu\": \"https://x.example/" +
+                           QByteArray(5 * 1024 * 1024, 'a') + "\"}}}"},
+    };
+    Kavrel::Test::LogCapture log;
+    for (const auto& [name, bytes] : tables)
+    {
+        SCOPED_TRACE(name);
+        QFile file(folder.filePath(QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const Kavrel::App::LinksManager links({}, {}, {}, {}, file.fileName());
+        EXPECT_EQ(links.GetUrl(Kavrel::HELP_URL_menu), QString());
+        EXPECT_EQ(log.CountMentioning(std::string(name) + "]"), 1);
+    }
+}
 } // namespace
 
 #include "LinksTest.moc"

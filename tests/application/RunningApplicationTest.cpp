@@ -35,11 +35,7 @@ TEST(RunningApplication, underAPlainQApplicationEachPartTakesItsFallbackAndSaysS
         Kavrel::Test::LogCapture log;
         use();
         use();
-        const auto lines = log.Take();
-        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                                [&](const std::string& line) { return line.find(who) != std::string::npos; }),
-                  1)
-            << who;
+        EXPECT_EQ(log.CountMentioning(who), 1) << who;
     }
 }
 } // namespace

@@ -1,7 +1,7 @@
 // The settings store: typed values and their change notifications, observer
 // bookkeeping during deliveries, removal, both ways to open a store, files
-// edited by hand, and setters running in several threads.
-#include "TestEnvironment.h"
+// edited by hand, setters running in several threads, and key listings.
+#include "TestApp.h"
 
 #include <Kavrel/App/Application/SettingsManager.h>
 
@@ -12,6 +12,7 @@
 #include <numeric>
 
 using namespace Kavrel::App;
+using Kavrel::Test::NewSettingsFile;
 using Bytes = std::vector<unsigned char>;
 using Log = std::vector<std::string>;
 using Str = const std::string&;
@@ -61,20 +62,13 @@ private:
     Log& log;
 };
 
-// A new file in this process's own folder; with content, written first.
-QString NewFile(const std::string& content = "")
-{
-    static int count = 0;
-    return QString::fromStdString(Kavrel::Test::WriteFile(
-        Kavrel::Test::IsolatedRoot() + "/settings" + std::to_string(++count) + ".ini", content));
-}
-
 // A copy on a new path: a store opened on it reads what reached the disk,
 // not QSettings' in-process cache of the original file.
 QString DiskCopy(const QString& file)
 {
     QFile source(file);
-    return source.open(QIODevice::ReadOnly) ? NewFile(source.readAll().toStdString()) : "<unreadable>";
+    return source.open(QIODevice::ReadOnly) ? NewSettingsFile(source.readAll().toStdString())
+                                            : "<unreadable>";
 }
 
 class SettingsTest : public ::testing::Test
@@ -117,11 +111,11 @@ class SettingsValueTypes : public SettingsTest, public ::testing::WithParamInter
 {
 };
 
-TEST_P(SettingsValueTypes, RealChangesAreAnnouncedOnceAndSurviveReopening)
+TEST_P(SettingsValueTypes, realChangesAreAnnouncedOnceAndSurviveReopening)
 {
     const TypeCase& type = GetParam();
     const std::string key = "group/" + type.name, heard = "o " + type.name + " " + key + "=";
-    QString file = NewFile();
+    QString file = NewSettingsFile();
     {
         SettingsManager store(file, QSettings::IniFormat);
         store.RegisterObserver(&observer);
@@ -172,9 +166,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 using SettingsObservers = SettingsTest;
 
-TEST_F(SettingsObservers, EqualAfterConversionOrUpToTheFirstNulIsNoChangeAndPreviousComesInTheSettersType)
+TEST_F(SettingsObservers, equalAfterConversionOrUpToTheFirstNulIsNoChangeAndPreviousComesInTheSettersType)
 {
-    SettingsManager store(NewFile(), QSettings::IniFormat);
+    SettingsManager store(NewSettingsFile(), QSettings::IniFormat);
     store.SetInt("n", 5);
     store.RegisterObserver(&observer);
     store.SetInt64("n", 5);
@@ -197,9 +191,9 @@ TEST_F(SettingsObservers, EqualAfterConversionOrUpToTheFirstNulIsNoChangeAndPrev
 }
 
 // A nested change reaches every observer before the outer delivery goes on.
-TEST_F(SettingsObservers, EachHearsEachChangeOnceInRegistrationOrderFromTheObserversRegisteredWhenItBegan)
+TEST_F(SettingsObservers, eachHearsEachChangeOnceInRegistrationOrderFromTheObserversRegisteredWhenItBegan)
 {
-    SettingsManager store(NewFile(), QSettings::IniFormat);
+    SettingsManager store(NewSettingsFile(), QSettings::IniFormat);
     Recorder x("x", log), y("y", log), z("z", log), late("late", log);
     for (Recorder* recorder : {&z, &x, &z, static_cast<Recorder*>(nullptr), &y})
         store.RegisterObserver(recorder);
@@ -229,9 +223,9 @@ TEST_F(SettingsObservers, EachHearsEachChangeOnceInRegistrationOrderFromTheObser
 
 // ---- Removal, opening and files edited by hand --------------------------------
 
-TEST_F(SettingsTest, RemoveTakesAGroupWithEverythingBelowItAndTellsNobody)
+TEST_F(SettingsTest, removeTakesAGroupWithEverythingBelowItAndTellsNobody)
 {
-    const QString file = NewFile();
+    const QString file = NewSettingsFile();
     {
         SettingsManager store(file, QSettings::IniFormat);
         store.SetInt("g/a", 1);
@@ -254,13 +248,13 @@ TEST_F(SettingsTest, RemoveTakesAGroupWithEverythingBelowItAndTellsNobody)
     EXPECT_EQ(4, reopened.GetInt("after", 0));
 }
 
-TEST_F(SettingsTest, HandEditedFileReadsWithTheDocumentedConversions)
+TEST_F(SettingsTest, handEditedFileReadsWithTheDocumentedConversions)
 {
-    SettingsManager store(NewFile("stray text without an equals sign\n"
-                                  "volume=abc\nflag=maybe\nratio=1.2.3\ncount=5\nlist=a, b\n"
-                                  "\x01\x02\xfe\xff junk\n"
-                                  "[display]]junk after the header\nwidth=640\n"
-                                  "[unterminated\nheight=480\n"),
+    SettingsManager store(NewSettingsFile("stray text without an equals sign\n"
+                                          "volume=abc\nflag=maybe\nratio=1.2.3\ncount=5\nlist=a, b\n"
+                                          "\x01\x02\xfe\xff junk\n"
+                                          "[display]]junk after the header\nwidth=640\n"
+                                          "[unterminated\nheight=480\n"),
                           QSettings::IniFormat);
     store.RegisterObserver(&observer);
     // Text that is no number reads as 0, not as the default; a list converts to neither text nor
@@ -278,9 +272,9 @@ TEST_F(SettingsTest, HandEditedFileReadsWithTheDocumentedConversions)
     EXPECT_EQ(Log{"o Int volume=3 was 0"}, log);
 }
 
-TEST_F(SettingsTest, SettersInSeveralThreadsDeliverEveryChangeOneAtATimeInTheOrderWritten)
+TEST_F(SettingsTest, settersInSeveralThreadsDeliverEveryChangeOneAtATimeInTheOrderWritten)
 {
-    SettingsManager store(NewFile(), QSettings::IniFormat);
+    SettingsManager store(NewSettingsFile(), QSettings::IniFormat);
     // The log is a plain vector on purpose: only one delivery at a time may touch it.
     std::atomic<int> inside{0}, overlaps{0};
     observer.then = [&](const std::string&)
@@ -314,5 +308,18 @@ TEST_F(SettingsTest, SettersInSeveralThreadsDeliverEveryChangeOneAtATimeInTheOrd
     }
     for (const auto& [key, value] : last)
         EXPECT_EQ(value, std::to_string(store.GetInt(key, -1))) << key;
+}
+
+TEST(SettingsManagerKeys, listsKeysBelowAGroupRelativeToIt)
+{
+    SettingsManager store(NewSettingsFile(), QSettings::IniFormat);
+    store.SetInt("top", 1);
+    store.SetInt("g/a", 1);
+    store.SetInt("g/sub/b", 1);
+    store.SetInt("gx/c", 1);
+    EXPECT_EQ(store.GetKeys("g"), (std::vector<std::string>{"a", "sub/b"}));
+    EXPECT_EQ(store.GetKeys("/g/"), store.GetKeys("g"));
+    EXPECT_EQ(store.GetKeys("").size(), 4u);
+    EXPECT_TRUE(store.GetKeys("none").empty());
 }
 } // namespace

@@ -27,6 +27,14 @@ public:
         std::lock_guard<std::mutex> lock(mutex);
         return std::exchange(lines, {});
     }
+    // How many lines hold the text.
+    int CountMentioning(const std::string& text)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                              [&](const std::string& line)
+                                              { return line.find(text) != std::string::npos; }));
+    }
 
     std::vector<std::string> lines;
 

@@ -5,6 +5,7 @@
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/CrashTracker.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
+#include <Kavrel/App/Application/ISettingsManagerObserver.h>
 #include <Kavrel/App/Application/SettingsManager.h>
 #include <Kavrel/Platform/ProcessStarter.h>
 
@@ -25,7 +26,8 @@ namespace Kavrel::Test
 {
 
 // A product's self-description with plain fields that tests set as needed;
-// the locales it was told to follow are recorded.
+// the locales it was told to follow are recorded, and how often it was asked
+// whether the e-mail sign-up is enabled.
 class TestProduct : public Kavrel::App::ICustomizationManager
 {
 public:
@@ -36,7 +38,9 @@ public:
     std::string applicationName = "Player";
     std::string productName = "Player";
     std::string codeName = "Player";
-    std::string edition;
+    std::string edition, aboutCaption, supportEmail;
+    bool emailDialogEnabled = false;
+    mutable int emailDialogQuestions = 0;
     QImage icon; // a QPixmap could not exist before the application
     std::vector<std::string> locales;
 
@@ -49,9 +53,9 @@ public:
     std::string GetProductCodeName() const override { return codeName; }
     QPixmap GetApplicationIcon() const override { return QPixmap::fromImage(icon); }
     std::string GetEditionName() const override { return edition; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
+    std::string GetCustomAboutCaption() const override { return aboutCaption; }
+    bool IsEmailDialogEnabled() const override { return ++emailDialogQuestions, emailDialogEnabled; }
+    std::string GetSupportEmail() const override { return supportEmail; }
     void SetLocale(const std::string& locale) override { locales.push_back(locale); }
 };
 
@@ -73,6 +77,14 @@ struct CommandLine
     std::vector<char*> argv;
     int argc = 0;
 };
+
+// A new settings file in this process's own folder; with content, written first.
+inline QString NewSettingsFile(const std::string& content = "")
+{
+    static int count = 0;
+    return QString::fromStdString(
+        WriteFile(IsolatedRoot() + "/settings" + std::to_string(++count) + ".ini", content));
+}
 
 inline boost::shared_ptr<Kavrel::App::ISettingsManager> IniStore(const QString& file)
 {
@@ -97,6 +109,32 @@ struct TestApplication
 
 class AppTest : public ::testing::Test, public TestApplication
 {
+};
+
+// Logs a store's Bool, Int and String changes as "<key>=<value>", in order.
+class ChangeLog : public Kavrel::App::ISettingsManagerObserver
+{
+public:
+    std::vector<std::string> changes;
+    void OnBoolChanged(const std::string& k, bool v, const boost::optional<bool>&) override
+    {
+        changes.push_back(k + "=" + (v ? "true" : "false"));
+    }
+    void OnIntChanged(const std::string& k, int v, const boost::optional<int>&) override
+    {
+        changes.push_back(k + "=" + std::to_string(v));
+    }
+    void OnStringChanged(const std::string& k, const std::string& v,
+                         const boost::optional<std::string>&) override
+    {
+        changes.push_back(k + "=" + v);
+    }
+    void OnByteArrayChanged(const std::string&, const std::vector<unsigned char>&,
+                            const boost::optional<std::vector<unsigned char>>&) override
+    {
+    }
+    void OnInt64Changed(const std::string&, long long, const boost::optional<long long>&) override {}
+    void OnDoubleChanged(const std::string&, double, const boost::optional<double>&) override {}
 };
 
 // While it lives, records what the library would start instead of starting it.

@@ -147,17 +147,26 @@ struct ConfigCase
     std::array<std::uint32_t, 3> pan;
 };
 
-class GestureConfig : public ::testing::TestWithParam<ConfigCase>
+// Gesture messages of a top-level window and its child, decoded for an
+// emitter that records what it says.
+class GestureRouting : public ::testing::Test
+{
+protected:
+    QApplication app{argc, argv};
+    FakeWindows windows;
+    TestRouter router;
+    Gesture::Emitter emitter;
+    Recorder recorded{emitter};
+    long result = -1;
+};
+
+class GestureConfig : public GestureRouting, public ::testing::WithParamInterface<ConfigCase>
 {
 };
 
 // What the consumer wants becomes the window system's configuration.
 TEST_P(GestureConfig, followsWhatTheConsumerWants)
 {
-    QApplication app(argc, argv);
-    FakeWindows windows;
-    TestRouter router;
-    Gesture::Emitter emitter;
     emitter.setZoomEnabled(GetParam().zoom);
     emitter.setRotateEnabled(GetParam().rotate);
     emitter.setHorizontalPanEnabled(GetParam().horizontal);
@@ -184,29 +193,19 @@ INSTANTIATE_TEST_SUITE_P(
                       ConfigCase{"panInertiaOnly", false, false, false, false, false, true, {4, 0x11, 0x0E}}),
     [](const ::testing::TestParamInfo<ConfigCase>& info) { return std::string(info.param.name); });
 
-TEST(GestureRouting, withoutAConsumerEveryGestureIsBlockedAndNothingDecoded)
+TEST_F(GestureRouting, withoutAConsumerEveryGestureIsBlockedAndNothingDecoded)
 {
-    QApplication app(argc, argv);
-    FakeWindows windows;
-    TestRouter router;
     router.Notify(10, 10);
     ASSERT_EQ(windows.configs.size(), 1u);
     EXPECT_EQ(AsTable(windows.configs[0]), (Table{{0, 0, 1}}));
-    long result = -1;
     EXPECT_FALSE(router.Send(0x0119, FakeWindows::TOP, windows.Add(4, 1, 0, 0, 0), &result));
 }
 
 // The kinds decoded from recorded sequences, with the start values kept.
-TEST(GestureRouting, decodesEachKindFromRecordedMessages)
+TEST_F(GestureRouting, decodesEachKindFromRecordedMessages)
 {
-    QApplication app(argc, argv);
-    FakeWindows windows;
-    TestRouter router;
-    Gesture::Emitter emitter;
-    Recorder recorded(emitter);
     router.routed = &emitter;
     router.Notify(0, 0);
-    long result = -1;
     const auto send = [&](std::uint32_t id, std::uint32_t flags, std::uint64_t arguments)
     { return router.Send(0x0119, FakeWindows::TOP, windows.Add(id, flags, 150, 90, arguments), &result); };
 
@@ -245,17 +244,11 @@ TEST(GestureRouting, decodesEachKindFromRecordedMessages)
     EXPECT_EQ(windows.closed.size(), 9u);
 }
 
-TEST(GestureRouting, childWindowsGetTheDefaultProcedure)
+TEST_F(GestureRouting, childWindowsGetTheDefaultProcedure)
 {
-    QApplication app(argc, argv);
-    FakeWindows windows;
-    TestRouter router;
-    Gesture::Emitter emitter;
-    Recorder recorded(emitter);
     emitter.setZoomEnabled(true);
     router.routed = &emitter;
     router.Notify(0, 0);
-    long result = -1;
     EXPECT_TRUE(router.Send(0x0119, FakeWindows::CHILD, windows.Add(3, 1, 0, 0, 10), &result));
     EXPECT_EQ(result, 42);
     EXPECT_EQ(windows.defaulted, std::vector<std::uint32_t>{0x0119});
@@ -265,9 +258,8 @@ TEST(GestureRouting, childWindowsGetTheDefaultProcedure)
 
 // Routing goes up from the widget under the point to the first one with a
 // consumer child; the widget itself is never asked.
-TEST(GestureRouting, findsTheNearestConsumerChildUpThePanelsParents)
+TEST_F(GestureRouting, findsTheNearestConsumerChildUpThePanelsParents)
 {
-    QApplication app(argc, argv);
     QWidget window;
     window.resize(200, 200);
     auto* layout = new QVBoxLayout(&window);

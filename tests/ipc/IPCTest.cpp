@@ -13,7 +13,9 @@
 #include <Kavrel/Platform/ProcessStarter.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -25,17 +27,18 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
-#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using Kavrel::App::IPCManager;
 using Kavrel::Core::IOException;
 using Kavrel::Platform::NamedPipe;
+using Kavrel::Test::FinishesWithin;
 
 namespace
 {
-const QString SLAVE = QStringLiteral("ipc_slave");
+// The helper, named from this program's folder as a product names its slaves.
+QString Slave() { return QDir(QCoreApplication::applicationDirPath()).relativeFilePath(KAVREL_TEST_HELPER); }
 
 // The report a slave appends to, read back line by line.
 class Report
@@ -71,18 +74,6 @@ public:
     int handle = -1;
 };
 
-// True when the work ends in time; a hang fails the test instead of it.
-bool FinishesWithin(std::function<void()> work, std::chrono::seconds limit = std::chrono::seconds(10))
-{
-    auto task = std::make_shared<std::packaged_task<void()>>(std::move(work));
-    std::future<void> done = task->get_future();
-    std::thread([task] { (*task)(); }).detach();
-    if (done.wait_for(limit) != std::future_status::ready)
-        return false;
-    done.get();
-    return true;
-}
-
 std::string Message(Kavrel::Core::IDataChannel& channel)
 {
     std::string text(static_cast<size_t>(channel.GetNextMessageLength()), '\0');
@@ -100,7 +91,7 @@ TEST(IPC, aSlaveHandsTheFocusBackToTheMastersWindowOnce)
                          closeMessages += message == QLatin1String("applicationClosed") &&
                                           answer == QLatin1String("yes=4242");
                      });
-    ASSERT_TRUE(IPCManager::LaunchSlave(master, SLAVE, QStringLiteral("focus ") + report.path, false));
+    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-focus ") + report.path, false));
     ASSERT_GE(master.SlaveHandle(), 0);
     ASSERT_TRUE(report.WaitForLine(QStringLiteral("done")))
         << report.Lines().join(QLatin1Char('|')).toStdString();
@@ -115,7 +106,7 @@ TEST(IPC, aNoAnswerActivatesNothing)
 {
     Report report;
     RecordingClient master;
-    ASSERT_TRUE(IPCManager::LaunchSlave(master, SLAVE, QStringLiteral("focus ") + report.path, false));
+    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-focus ") + report.path, false));
     master.channel->SetTimeout(20000);
     EXPECT_EQ(Message(*master.channel), "applicationClosed");
     master.channel->Write("no=77", 5);
@@ -129,13 +120,14 @@ TEST(IPC, theSlaveGetsTheProductsArgumentsThenThePipeAndTheMaster)
     Report report;
     RecordingClient master;
     ASSERT_TRUE(IPCManager::LaunchSlave(
-        master, SLAVE, QStringLiteral("args ") + report.path + QStringLiteral(" extra"), false));
+        master, Slave(), QStringLiteral("ipc-args ") + report.path + QStringLiteral(" extra"), false));
     ASSERT_TRUE(report.WaitForLine(QStringLiteral("arg=extra")));
     ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return report.Lines().size() == 6; }));
     const QStringList lines = report.Lines();
-    EXPECT_EQ(lines.value(0), QStringLiteral("cwd=") + QCoreApplication::applicationDirPath());
-    EXPECT_EQ(lines.mid(1, 3), (QStringList{QStringLiteral("arg=args"), QStringLiteral("arg=") + report.path,
-                                            QStringLiteral("arg=extra")}));
+    EXPECT_EQ(lines.value(0), QStringLiteral("cwd=") + QFileInfo(KAVREL_TEST_HELPER).canonicalPath());
+    EXPECT_EQ(lines.mid(1, 3),
+              (QStringList{QStringLiteral("arg=ipc-args"), QStringLiteral("arg=") + report.path,
+                           QStringLiteral("arg=extra")}));
     EXPECT_TRUE(lines.value(4).contains(QRegularExpression(QStringLiteral("^arg=/MasterPipeId=\\d+$"))));
     EXPECT_EQ(lines.value(5), QStringLiteral("arg=/ProcessId=%1").arg(::getpid()));
 }
@@ -157,7 +149,7 @@ TEST(IPC, anIdentifierWhosePipeExistsIsSkipped)
     }
     Report report;
     RecordingClient master;
-    ASSERT_TRUE(IPCManager::LaunchSlave(master, SLAVE, QStringLiteral("args ") + report.path, false));
+    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-args ") + report.path, false));
     ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return report.Lines().size() == 5; }));
     const QString id = report.Lines().value(3).section(QLatin1Char('='), 2);
     for (const int used : taken)
@@ -166,7 +158,6 @@ TEST(IPC, anIdentifierWhosePipeExistsIsSkipped)
 
 TEST(IPC, aSlaveWithoutBothValuesOrWithoutPipesGetsNothing)
 {
-    const std::string slave = Kavrel::Test::TestBinaryFolder() + "/ipc_slave";
     const std::string pid = std::to_string(::getpid());
     for (const std::vector<std::string>& extra : {std::vector<std::string>{},
                                                   {"/MasterPipeId=5"},
@@ -176,7 +167,7 @@ TEST(IPC, aSlaveWithoutBothValuesOrWithoutPipesGetsNothing)
                                                   {"/MasterPipeId=../../x", "/ProcessId=" + pid}})
     {
         Report report;
-        std::vector<std::string> command{slave, "setup", report.path.toStdString()};
+        std::vector<std::string> command{KAVREL_TEST_HELPER, "ipc-setup", report.path.toStdString()};
         command.insert(command.end(), extra.begin(), extra.end());
         const auto result = Kavrel::Test::RunProcess(command);
         EXPECT_EQ(result.exitCode, 0);
@@ -189,8 +180,8 @@ TEST(IPC, killingTheMasterIsNoticedWithoutACall)
 {
     Report masterReport, slaveReport;
     QProcess master;
-    master.start(QString::fromStdString(Kavrel::Test::TestBinaryFolder() + "/ipc_slave"),
-                 {QStringLiteral("master"), masterReport.path, slaveReport.path});
+    master.start(QStringLiteral(KAVREL_TEST_HELPER),
+                 {QStringLiteral("ipc-master"), masterReport.path, slaveReport.path});
     ASSERT_TRUE(masterReport.WaitForLine(QStringLiteral("launched=1")));
     ASSERT_TRUE(slaveReport.WaitForLine(QStringLiteral("connected=1")));
     ::kill(static_cast<pid_t>(master.processId()), SIGKILL);
@@ -331,25 +322,13 @@ TEST(IPCPipes, aWellFormedMessageAfterAShortOneArrivesWhole)
     EXPECT_THROW(peer.channel->Read(&one, 2), IOException); // past the message's end
 }
 
-// Writing to a reader that went away fails the write, not the program.
-TEST(IPCPipes, aPeerThatWentAwayFailsTheWriteWithoutASignal)
-{
-    const std::string name = PipeName("Gone");
-    const auto output = Kavrel::Core::DataOutputPipe::Create(name, true);
-    const int reader = ::open(NamedPipe::PathFor(name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(reader, 0);
-    output->Write("x", 1);
-    ::close(reader);
-    EXPECT_THROW(output->Write("y", 1), IOException);
-}
-
-// A program with a SIGPIPE handler of its own: the write fails, the handler
-// is not bothered.
+// Writing to a reader that went away fails the write, not the program: a
+// program's own SIGPIPE handler is not bothered either.
 TEST(IPCPipes, aProgramsOwnSigpipeHandlerIsNotCalledForOurWrites)
 {
     Report report;
-    const auto result = Kavrel::Test::RunProcess(
-        {Kavrel::Test::TestBinaryFolder() + "/ipc_slave", "sigpipe", report.path.toStdString()});
+    const auto result =
+        Kavrel::Test::RunProcess({KAVREL_TEST_HELPER, "ipc-sigpipe", report.path.toStdString()});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(report.Lines(), QStringList{QStringLiteral("failed=1 handler=0")});
 }

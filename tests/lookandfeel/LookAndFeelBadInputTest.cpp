@@ -1,8 +1,9 @@
 // Installed folders that someone damaged or planted: the manager keeps
 // working, loads nothing from outside its resources folder, and says what
 // is wrong once.
+#include "LogCapture.h"
+
 #include <Kavrel/App/Application/LookAndFeelManager.h>
-#include <Kavrel/Links/LinksManager.h>
 #include <Kavrel/Localization/LocalizationManager.h>
 
 #include <QCoreApplication>
@@ -12,34 +13,10 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
-#include <glog/logging.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
 using Kavrel::App::LookAndFeelManager;
 
 namespace
 {
-class LogCapture : public google::LogSink
-{
-public:
-    LogCapture() { google::AddLogSink(this); }
-    ~LogCapture() override { google::RemoveLogSink(this); }
-    void send(google::LogSeverity, const char*, const char*, int, const google::LogMessageTime&,
-              const char* message, size_t length) override
-    {
-        lines.emplace_back(message, length);
-    }
-    int CountMentioning(const std::string& text) const
-    {
-        return static_cast<int>(std::count_if(lines.begin(), lines.end(),
-                                              [&](const std::string& line)
-                                              { return line.find(text) != std::string::npos; }));
-    }
-    std::vector<std::string> lines;
-};
-
 class LookAndFeelBadInput : public ::testing::Test
 {
 protected:
@@ -64,7 +41,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    LogCapture log;
+    Kavrel::Test::LogCapture log;
 };
 
 TEST_F(LookAndFeelBadInput, descriptionsTooDeepOrTooLargeLeaveTheThemeWithoutTitles)
@@ -157,27 +134,6 @@ TEST_F(LookAndFeelBadInput, theCoreDomainKnowsTheInstalledThemesTitles)
     EXPECT_EQ(core->Translate("dusk"), "Dusk");
 }
 
-TEST(LinkTableBadInput, aTableTooDeepOrTooLargeGivesEmptyAddressesAndSaysSo)
-{
-    QTemporaryDir folder;
-    const std::pair<const char*, QByteArray> tables[] = {
-        {"deep.json", QByteArray(100000, '[') + QByteArray(100000, ']')},
-        {"large.json", "{\"products\": {\"*\": {\"HELP_URL_menu\": \"https://x.example/" +
-                           QByteArray(5 * 1024 * 1024, 'a') + "\"}}}"},
-    };
-    LogCapture log;
-    for (const auto& [name, bytes] : tables)
-    {
-        SCOPED_TRACE(name);
-        QFile file(folder.filePath(QLatin1String(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
-        const Kavrel::App::LinksManager links({}, {}, {}, {}, file.fileName());
-        EXPECT_EQ(links.GetUrl(Kavrel::HELP_URL_menu), QString());
-        EXPECT_EQ(log.CountMentioning(std::string(name) + "]"), 1);
-    }
-}
 // Fonts were once known by their resource path, so a second theme's
 // different font under the same path was never registered.
 TEST_F(LookAndFeelBadInput, aThemesOwnFontIsRegisteredEvenWhereAnotherThemeHadOneUnderThatPath)

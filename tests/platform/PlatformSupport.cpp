@@ -18,7 +18,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#undef SetEnvironmentVariable // the layer's, not the system's macro
+#undef GetEnvironmentVariable // the layer's, not the system's macros
+#undef SetEnvironmentVariable
 #endif
 
 namespace fs = std::filesystem;
@@ -113,6 +114,18 @@ void SetRawVariable(const std::string& name, const std::string& value)
 #else
     ::setenv(name.c_str(), value.c_str(), 1);
 #endif
+}
+
+VariableGuard::VariableGuard(std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        saved.emplace_back(name, Kavrel::Platform::GetEnvironmentVariable(name));
+}
+
+VariableGuard::~VariableGuard()
+{
+    for (const auto& [name, value] : saved)
+        value ? SetRawVariable(name, *value) : Kavrel::Platform::SetEnvironmentVariable(name, "");
 }
 
 std::string HelperPath()

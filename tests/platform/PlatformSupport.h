@@ -6,7 +6,10 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Kavrel::PlatformTest
@@ -39,9 +42,23 @@ bool WaitFor(const std::function<bool()>& condition,
 // Sets a variable as the system keeps it, an empty value included.
 void SetRawVariable(const std::string& name, const std::string& value);
 
+// Puts the listed variables back as they were, set or not.
+class VariableGuard
+{
+public:
+    VariableGuard(std::initializer_list<const char*> names);
+    ~VariableGuard();
+    VariableGuard(const VariableGuard&) = delete;
+    VariableGuard& operator=(const VariableGuard&) = delete;
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
 // The helper program beside the tests.
 std::string HelperPath();
 
+// The suite's own child, not tests/common's: under Wine there is no Qt and no fork.
 // A helper child started with the layer's starter:
 //   helper <mode> <result file> <stop file> <arguments...>
 // It writes its result, then (modes "hold", "wait", "pipe") runs until

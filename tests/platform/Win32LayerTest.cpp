@@ -137,7 +137,7 @@ struct Windows
 
 // ---------------------------------------------------------------- registry
 
-TEST(Win32Registry, KeyAndValueNamesIgnoreCaseAndKeepTheirSpelling)
+TEST(Win32Registry, keyAndValueNamesIgnoreCaseAndKeepTheirSpelling)
 {
     TestKey test;
     ASSERT_EQ(test.Open(Upper(test.path)), RegistryStore::SUCCESS);
@@ -158,7 +158,7 @@ TEST(Win32Registry, KeyAndValueNamesIgnoreCaseAndKeepTheirSpelling)
 
 // The migration walks values with a 260-unit name buffer, terminator
 // included, and reads at most 520 bytes of data.
-TEST(Win32Registry, A260UnitNameEndsTheWalkAndDataPast520BytesDoesNotRead)
+TEST(Win32Registry, a260UnitNameEndsTheWalkAndDataPast520BytesDoesNotRead)
 {
     TestKey test;
     ASSERT_EQ(test.Open(test.path), RegistryStore::SUCCESS);
@@ -189,7 +189,7 @@ TEST(Win32Registry, A260UnitNameEndsTheWalkAndDataPast520BytesDoesNotRead)
     EXPECT_TRUE(data.empty());
 }
 
-TEST(Win32Registry, DeletingAtAnIndexMovesTheNextValueIntoIt)
+TEST(Win32Registry, deletingAtAnIndexMovesTheNextValueIntoIt)
 {
     TestKey test;
     ASSERT_EQ(test.Open(test.path), RegistryStore::SUCCESS);
@@ -208,7 +208,7 @@ TEST(Win32Registry, DeletingAtAnIndexMovesTheNextValueIntoIt)
 
 // ---------------------------------------------------------------- named mutex
 
-TEST(Win32NamedMutex, ASecondCreateMutexReportsThatItExistsAndTheCheckSeesAHolder)
+TEST(Win32NamedMutex, aSecondCreateMutexReportsThatItExistsAndTheCheckSeesAHolder)
 {
     const std::string name = UniqueName("mutex");
     auto holder = std::make_unique<NamedMutex>(name);
@@ -225,7 +225,7 @@ TEST(Win32NamedMutex, ASecondCreateMutexReportsThatItExistsAndTheCheckSeesAHolde
 
 // Only a real holder counts: an object of another kind under the name makes
 // the name unusable, never "held".
-TEST(Win32NamedMutex, AnotherKindOfObjectUnderTheNameIsNoHolder)
+TEST(Win32NamedMutex, anotherKindOfObjectUnderTheNameIsNoHolder)
 {
     const std::string name = UniqueName("planted");
     const HANDLE planted = ::CreateEventW(nullptr, TRUE, FALSE, Wide(name).c_str());
@@ -240,7 +240,7 @@ TEST(Win32NamedMutex, AnotherKindOfObjectUnderTheNameIsNoHolder)
 
 // ---------------------------------------------------------------- command line
 
-TEST(Win32CommandLine, ArgumentsArriveAsUtf8ExactlyAsCommandLineToArgvWSplitsThem)
+TEST(Win32CommandLine, argumentsArriveAsUtf8ExactlyAsCommandLineToArgvWSplitsThem)
 {
     struct Case
     {
@@ -264,7 +264,7 @@ TEST(Win32CommandLine, ArgumentsArriveAsUtf8ExactlyAsCommandLineToArgvWSplitsThe
 
 // ---------------------------------------------------------------- environment
 
-TEST(Win32Environment, TheCRuntimeSeesWhatIsSetAsQtReadsItThere)
+TEST(Win32Environment, theCRuntimeSeesWhatIsSetAsQtReadsItThere)
 {
     const std::string name = "KAVREL_PLATFORM_TEST_RUNTIME";
     Platform::SetEnvironmentVariable(name, "Привет");
@@ -280,7 +280,7 @@ TEST(Win32Environment, TheCRuntimeSeesWhatIsSetAsQtReadsItThere)
 
 // The shell resolves a bare name against the current folder; the starter
 // hands it nothing but absolute paths of existing files.
-TEST(Win32ProcessStarter, TheShellIsNeverGivenAPathTheCurrentFolderCouldDecide)
+TEST(Win32ProcessStarter, theShellIsNeverGivenAPathTheCurrentFolderCouldDecide)
 {
     const std::string planted = FreshFolder("planted-here");
     WriteFile(planted + "/InstallerMessage.vbs", "planted");
@@ -300,7 +300,7 @@ TEST(Win32ProcessStarter, TheShellIsNeverGivenAPathTheCurrentFolderCouldDecide)
 // What CheckRunnedInstaller does on Windows: the script beside the program
 // is opened by the shell's script host; one planted in the current folder is
 // not.
-TEST(Win32ProcessStarter, TheInstallersScriptBesideTheProgramIsOpenedNotThePlantedOne)
+TEST(Win32ProcessStarter, theInstallersScriptBesideTheProgramIsOpenedNotThePlantedOne)
 {
     const std::string folder = FreshFolder("installer");
     auto script = [&](const std::string& marker)
@@ -325,7 +325,7 @@ TEST(Win32ProcessStarter, TheInstallersScriptBesideTheProgramIsOpenedNotThePlant
 
 // ---------------------------------------------------------------- windows
 
-TEST(Win32Windows, GestureCallsReachTheWindowSystem)
+TEST(Win32Windows, gestureCallsReachTheWindowSystem)
 {
     Windows windows(false);
     ASSERT_NE(windows.top, nullptr) << "the suite needs a display (Xvfb under Wine)";
@@ -341,7 +341,7 @@ TEST(Win32Windows, GestureCallsReachTheWindowSystem)
     EXPECT_FALSE(api.getGestureInfo(0x1234, info)) << "no such gesture";
 }
 
-TEST(Win32Windows, ActivationBringsTheMastersWindowToTheFront)
+TEST(Win32Windows, activationBringsTheMastersWindowToTheFront)
 {
     Windows windows(true);
     ASSERT_NE(windows.top, nullptr) << "the suite needs a display (Xvfb under Wine)";

@@ -1,83 +1,39 @@
-#include "TestEnvironment.h"
+#include "ProbeProcess.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 
+using Kavrel::Test::ProbeProcess;
+
 namespace
 {
-// One session_probe run in a home of the test's own, with what it said.
-class Probe
+// How the next start in the home says the last session ended: "<ending>/<signal>".
+QString NextStartSees(const QTemporaryDir& home, int* streak = nullptr)
 {
-public:
-    explicit Probe(const QTemporaryDir& home)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "LOCALAPPDATA", "HOME"})
-            environment.insert(QLatin1String(variable), home.filePath(QLatin1String(variable)));
-        // Under AddressSanitizer the probe's fatal signals must reach the
-        // handlers under test, not the sanitizer's own.
-        if (environment.contains(QStringLiteral("ASAN_OPTIONS")))
-            environment.insert(
-                QStringLiteral("ASAN_OPTIONS"),
-                environment.value(QStringLiteral("ASAN_OPTIONS")) +
-                    QStringLiteral(":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:"
-                                   "handle_abort=0"));
-        process.setProcessEnvironment(environment);
-    }
-    ~Probe()
-    {
-        process.kill();
-        process.waitForFinished();
-    }
-    void Start(const QString& mode)
-    {
-        process.start(QString::fromStdString(Kavrel::Test::TestBinaryFolder() + "/session_probe"), {mode});
-        ASSERT_TRUE(process.waitForStarted());
-    }
-    bool WaitFor(const QString& text)
-    {
-        Kavrel::Test::WaitFor(
-            [&]
-            {
-                process.waitForReadyRead(50);
-                output += process.readAllStandardOutput();
-                return output.contains(text.toUtf8()) || process.state() == QProcess::NotRunning;
-            });
-        return output.contains(text.toUtf8());
-    }
-    // Runs to the end; the signal that ended it, 0 when it exited.
-    int Finish()
-    {
-        process.waitForFinished(30000);
-        output += process.readAllStandardOutput();
-        return process.exitStatus() == QProcess::CrashExit ? process.exitCode() : 0;
-    }
-    QString Said(const char* key) const
-    {
-        const QRegularExpression pattern(QStringLiteral("^") + QLatin1String(key) + QStringLiteral("=(.*)$"),
-                                         QRegularExpression::MultilineOption);
-        return pattern.match(QString::fromUtf8(output)).captured(1);
-    }
-    QString Previous() const { return Said("previous") + QLatin1Char('/') + Said("signal"); }
-    QProcess process;
-    QByteArray output;
-};
-
-QString RunProbe(const QTemporaryDir& home, const QString& mode, int* streak = nullptr)
-{
-    Probe probe(home);
-    probe.Start(mode);
-    probe.Finish();
+    ProbeProcess probe(home);
+    EXPECT_TRUE(probe.Run({"session", "quit"}));
+    EXPECT_TRUE(probe.Has("quitting"));
     if (streak)
-        *streak = probe.Said("streak").toInt();
-    return probe.Previous();
+        *streak = probe.Value("streak").toInt();
+    return probe.Value("previous") + '/' + probe.Value("signal");
+}
+
+// A probe that waits until a signal ends it.
+std::unique_ptr<ProbeProcess> Waiting(const QTemporaryDir& home)
+{
+    auto probe = std::make_unique<ProbeProcess>(home);
+    EXPECT_TRUE(probe->Start({"session", "wait"}, "ready"));
+    return probe;
+}
+
+// The record of the session of the process, as the library left it.
+QByteArray Record(const ProbeProcess& probe, const QString& pid)
+{
+    QFile record(QDir(probe.Value("records")).filePath("kavrel_test_helper." + pid + ".session"));
+    return record.open(QIODevice::ReadOnly) ? record.readAll()
+                                            : "<unreadable " + record.fileName().toUtf8() + ">";
 }
 
 struct CrashCase
@@ -97,16 +53,15 @@ class SessionCrash : public ::testing::TestWithParam<CrashCase>
 TEST_P(SessionCrash, leavesABacktraceAndIsClassified)
 {
     QTemporaryDir home;
-    Probe crashing(home);
-    crashing.Start(QLatin1String(GetParam().mode));
-    crashing.Finish();
-    EXPECT_EQ(crashing.process.exitStatus(), QProcess::CrashExit);
-    QFile dump(crashing.Said("logs") + QStringLiteral("session_probe.CRASH.") + crashing.Said("pid"));
+    ProbeProcess crashing(home);
+    ASSERT_TRUE(crashing.Start({"session", GetParam().mode}, "logs"));
+    EXPECT_EQ(crashing.Finish(), 128 + GetParam().signal);
+    QFile dump(crashing.Value("logs") + "kavrel_test_helper.CRASH." + crashing.Value("pid"));
     ASSERT_TRUE(dump.open(QIODevice::ReadOnly)) << dump.fileName().toStdString();
     const QByteArray backtrace = dump.readAll();
     EXPECT_TRUE(backtrace.contains(GetParam().name)) << backtrace.constData();
     EXPECT_TRUE(backtrace.contains(GetParam().function)) << backtrace.constData();
-    EXPECT_EQ(RunProbe(home, QStringLiteral("quit")), QStringLiteral("crash/%1").arg(GetParam().signal));
+    EXPECT_EQ(NextStartSees(home), QStringLiteral("crash/%1").arg(GetParam().signal));
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SessionCrash,
@@ -121,89 +76,70 @@ INSTANTIATE_TEST_SUITE_P(Signals, SessionCrash,
 TEST(SessionHistory, aTerminationRequestQuitsThroughTheNormalPathAndAKillIsUnknown)
 {
     QTemporaryDir home;
-    Probe asked(home);
-    asked.Start(QStringLiteral("wait"));
-    ASSERT_TRUE(asked.WaitFor(QStringLiteral("ready")));
-    ::kill(static_cast<pid_t>(asked.process.processId()), SIGTERM);
-    EXPECT_EQ(asked.Finish(), 0);
-    EXPECT_TRUE(asked.output.contains("quitting"));
-    EXPECT_EQ(asked.process.exitCode(), 0);
-    EXPECT_EQ(RunProbe(home, QStringLiteral("quit")), QStringLiteral("termination/%1").arg(SIGTERM));
+    const auto asked = Waiting(home);
+    ::kill(asked->Pid(), SIGTERM);
+    EXPECT_EQ(asked->Finish(), 0);
+    EXPECT_TRUE(asked->Has("quitting"));
+    EXPECT_EQ(NextStartSees(home), QStringLiteral("termination/%1").arg(SIGTERM));
 
-    Probe killed(home);
-    killed.Start(QStringLiteral("wait"));
-    ASSERT_TRUE(killed.WaitFor(QStringLiteral("ready")));
-    ::kill(static_cast<pid_t>(killed.process.processId()), SIGKILL);
-    killed.Finish();
-    EXPECT_EQ(RunProbe(home, QStringLiteral("quit")), QStringLiteral("unknown/0"));
-    EXPECT_EQ(RunProbe(home, QStringLiteral("quit")), QStringLiteral("quit/0"));
+    const auto killed = Waiting(home);
+    ::kill(killed->Pid(), SIGKILL);
+    killed->Finish();
+    EXPECT_EQ(NextStartSees(home), QStringLiteral("unknown/0"));
+    EXPECT_EQ(NextStartSees(home), QStringLiteral("quit/0"));
 }
 
 // A product's own handler, installed first, still handles its signal.
 TEST(SessionHistory, aProductsOwnHandlerIsRespectedAndTheCrashStillRecorded)
 {
     QTemporaryDir home;
-    Probe own(home);
-    own.Start(QStringLiteral("own-segv"));
-    own.Finish();
-    EXPECT_EQ(own.process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(own.process.exitCode(), 7);
-    EXPECT_EQ(RunProbe(home, QStringLiteral("quit")), QStringLiteral("crash/%1").arg(SIGSEGV));
+    ProbeProcess own(home);
+    ASSERT_TRUE(own.Start({"session", "own-segv"}, "logs"));
+    EXPECT_EQ(own.Finish(), 7);
+    EXPECT_EQ(NextStartSees(home), QStringLiteral("crash/%1").arg(SIGSEGV));
 }
 
 TEST(SessionHistory, twoInstancesKeepTheirOwnEndings)
 {
     QTemporaryDir home;
-    Probe first(home), second(home);
-    first.Start(QStringLiteral("wait"));
-    second.Start(QStringLiteral("wait"));
-    ASSERT_TRUE(first.WaitFor(QStringLiteral("ready")) && second.WaitFor(QStringLiteral("ready")));
-    const QString firstPid = first.Said("pid"), secondPid = second.Said("pid");
-    ::kill(static_cast<pid_t>(first.process.processId()), SIGSEGV);
-    first.Finish();
+    const auto first = Waiting(home), second = Waiting(home);
     // The survivor's start did not take the other's record, nor the other
     // its: each says how it ended.
-    const QDir records(first.Said("records"));
-    QFile crashed(records.filePath(QStringLiteral("session_probe.%1.session").arg(firstPid)));
-    ASSERT_TRUE(crashed.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(crashed.readAll().startsWith("crash 11"));
-    ::kill(static_cast<pid_t>(second.process.processId()), SIGTERM);
-    second.Finish();
-    QFile asked(records.filePath(QStringLiteral("session_probe.%1.session").arg(secondPid)));
-    ASSERT_TRUE(asked.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(asked.readAll().startsWith("term 15"));
+    ::kill(first->Pid(), SIGSEGV);
+    first->Finish();
+    EXPECT_TRUE(Record(*first, first->Value("pid")).startsWith("crash 11"));
+    ::kill(second->Pid(), SIGTERM);
+    second->Finish();
+    EXPECT_TRUE(Record(*second, second->Value("pid")).startsWith("term 15"));
 }
 
 TEST(SessionHistory, startupCrashesCountInARowUntilARunEndsWell)
 {
     QTemporaryDir home;
-    int streak = -1;
     for (int crash = 0; crash < 3; ++crash)
-        RunProbe(home, QStringLiteral("segv"));
-    RunProbe(home, QStringLiteral("quit"), &streak);
+        ProbeProcess(home).Run({"session", "segv"});
+    int streak = -1;
+    NextStartSees(home, &streak);
     EXPECT_EQ(streak, 3);
-    RunProbe(home, QStringLiteral("quit"), &streak);
+    NextStartSees(home, &streak);
     EXPECT_EQ(streak, 0);
 }
 
 TEST(SessionHistory, aDamagedRecordReadsAsUnknown)
 {
     QTemporaryDir home;
-    Probe first(home);
-    first.Start(QStringLiteral("quit"));
-    first.Finish();
-    const QDir records(first.Said("records"));
-    for (const auto& [name, bytes] :
-         {std::pair<const char*, QByteArray>{"session_probe.999990.session", "\x01garbage"},
-          {"session_probe.999991.session", QByteArray(48, 'x')},
-          {"session_probe.999992.session", QByteArray()}})
+    ProbeProcess first(home);
+    ASSERT_TRUE(first.Run({"session", "quit"}));
+    const QDir records(first.Value("records"));
+    for (const auto& [name, bytes] : {std::pair<const char*, QByteArray>{"999990", "\x01garbage"},
+                                      {"999991", QByteArray(48, 'x')},
+                                      {"999992", QByteArray()}})
     {
-        QFile planted(records.filePath(QLatin1String(name)));
+        QFile planted(records.filePath(QStringLiteral("kavrel_test_helper.%1.session").arg(name)));
         ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
         planted.write(bytes);
     }
-    EXPECT_EQ(RunProbe(home, QStringLiteral("quit")), QStringLiteral("quit/0"))
-        << "the damaged ones are oldest";
+    EXPECT_EQ(NextStartSees(home), QStringLiteral("quit/0")) << "the damaged ones are oldest";
     EXPECT_TRUE(records.entryList({QStringLiteral("*.99999?.session")}).isEmpty());
 }
 } // namespace

@@ -1,11 +1,7 @@
+#include "TestApp.h"
+
 #include <Kavrel/App/Application/CodecPolicyController.h>
-#include <Kavrel/App/Application/ISettingsManagerObserver.h>
-#include <Kavrel/App/Application/SettingsManager.h>
 #include <Kavrel/Media/CodecsMap.h>
-
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <set>
 
@@ -14,25 +10,6 @@ using Strings = std::vector<std::string>;
 
 namespace
 {
-class StringWrites : public Kavrel::App::ISettingsManagerObserver
-{
-public:
-    void OnStringChanged(const std::string& key, const std::string& value,
-                         const boost::optional<std::string>&) override
-    {
-        writes.push_back(key + "=" + value);
-    }
-    void OnBoolChanged(const std::string&, bool, const boost::optional<bool>&) override {}
-    void OnIntChanged(const std::string&, int, const boost::optional<int>&) override {}
-    void OnByteArrayChanged(const std::string&, const std::vector<unsigned char>&,
-                            const boost::optional<std::vector<unsigned char>>&) override
-    {
-    }
-    void OnInt64Changed(const std::string&, long long, const boost::optional<long long>&) override {}
-    void OnDoubleChanged(const std::string&, double, const boost::optional<double>&) override {}
-    Strings writes;
-};
-
 class CodecPolicy : public ::testing::Test
 {
 protected:
@@ -48,7 +25,7 @@ protected:
 
     QTemporaryDir folder;
     Kavrel::App::SettingsManager store;
-    StringWrites observer;
+    Kavrel::Test::ChangeLog observer;
     Kavrel::Proc::PolicyPtr policy = Kavrel::Proc::CreatePolicy();
 };
 
@@ -56,11 +33,11 @@ TEST_F(CodecPolicy, savingWritesOnlyWhatChanged)
 {
     policy->SetOrder(First(), {"a", "b"});
     CodecPolicyController::SaveToSettings(policy, CodecPolicyController::PREFIX_DECODER, store);
-    EXPECT_EQ(observer.writes, Strings{"Decoders/Order/" + First() + "=a b"});
+    EXPECT_EQ(observer.changes, Strings{"Decoders/Order/" + First() + "=a b"});
 
-    observer.writes.clear();
+    observer.changes.clear();
     CodecPolicyController::SaveToSettings(policy, CodecPolicyController::PREFIX_DECODER, store);
-    EXPECT_TRUE(observer.writes.empty());
+    EXPECT_TRUE(observer.changes.empty());
 
     // A list that became empty is written empty; the others follow in order.
     policy->SetOrder(First(), {});
@@ -68,7 +45,7 @@ TEST_F(CodecPolicy, savingWritesOnlyWhatChanged)
     policy->SetDisabled(Last(), "y", true);
     policy->SetExclusive(Last(), "z", true);
     CodecPolicyController::SaveToSettings(policy, CodecPolicyController::PREFIX_DECODER, store);
-    EXPECT_EQ(observer.writes,
+    EXPECT_EQ(observer.changes,
               (Strings{"Decoders/Order/" + First() + "=", "Decoders/Disabled/" + Last() + "=x y",
                        "Decoders/Exclusive/" + Last() + "=z"}));
 }

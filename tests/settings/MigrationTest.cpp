@@ -1,13 +1,10 @@
+#include "LogCapture.h"
+
 #include <Kavrel/App/Application/MigrateSettingsFromQt4ToQt5.h>
 #include <Kavrel/Util/SettingsRegistryStore.h>
 
 #include <QFile>
 #include <QSettings>
-
-#include <glog/logging.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
 
 using Kavrel::App::MigrateProductSettingsFromQt4ToQt5;
 using Kavrel::App::NeedMigrateProductSettingsFromQt4ToQt5;
@@ -24,19 +21,6 @@ QString OldEncoding(const QString& text)
         units += QChar(static_cast<unsigned char>(byte));
     return units;
 }
-
-class LogCapture : public google::LogSink
-{
-public:
-    LogCapture() { google::AddLogSink(this); }
-    ~LogCapture() override { google::RemoveLogSink(this); }
-    void send(google::LogSeverity, const char*, const char*, int, const google::LogMessageTime&,
-              const char* message, size_t length) override
-    {
-        lines.emplace_back(message, length);
-    }
-    std::vector<std::string> lines;
-};
 
 class Migration : public ::testing::Test
 {
@@ -65,7 +49,7 @@ protected:
     }
 
     std::string product;
-    LogCapture log;
+    Kavrel::Test::LogCapture log;
 };
 
 TEST_F(Migration, deletesThenConvertsEveryListedValueOnceAtAnyDepth)
@@ -120,8 +104,9 @@ TEST_F(Migration, namesAndValuesPastTheRegistryLimitsAreLeftAlone)
     MigrateProductSettingsFromQt4ToQt5(product, convert, none);
     EXPECT_EQ(Get(QStringLiteral("Values/Fits")), e + QString(257, QLatin1Char('x')));
     EXPECT_EQ(Get(QStringLiteral("Values/TooLong")), OldEncoding(e) + QString(258, QLatin1Char('x')));
-    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "Errro RegQueryValueEx (key: TooLong value:  )"),
-              log.lines.end());
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(),
+                         "ERROR: Errro RegQueryValueEx (key: TooLong value:  )"),
+              1);
     EXPECT_EQ(Get(QStringLiteral("Names/") + name259), e);
     // The long name ends the walk of that key's values.
     EXPECT_EQ(Get(QStringLiteral("Names/") + name260), OldEncoding(e));
@@ -150,7 +135,8 @@ TEST_F(Migration, aValueThatCannotBeDeletedIsLoggedOnceAndTheWalkGoesOn)
     std::vector<std::string> convert, remove{"A", "Stuck", "Z"};
     MigrateProductSettingsFromQt4ToQt5(product, convert, remove);
     Kavrel::Platform::SetRegistryStore(previous);
-    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), "Errro RegDeleteKey (key: Stuck"), 1);
+    EXPECT_EQ(Kavrel::Platform::GetRegistryStore(), previous) << "the replacement went";
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), "ERROR: Errro RegDeleteKey (key: Stuck"), 1);
     for (const char* gone : {"A", "Z", "Sub/A"})
         EXPECT_EQ(Get(QLatin1String(gone)), QStringLiteral("<absent>")) << gone;
     EXPECT_EQ(Get(QStringLiteral("Stuck")), QStringLiteral("2"));

@@ -5,8 +5,6 @@
 #include <boost/algorithm/string/join.hpp>
 #include <boost/algorithm/string/split.hpp>
 
-#include <algorithm>
-
 namespace Kavrel::App
 {
 
@@ -20,8 +18,6 @@ std::vector<std::string> Split(const std::string& text)
 {
     std::vector<std::string> parts;
     boost::algorithm::split(parts, text, boost::is_any_of(", "), boost::token_compress_on);
-    // A separator at either end gives an empty piece, which names no entry.
-    parts.erase(std::remove(parts.begin(), parts.end(), std::string()), parts.end());
     return parts;
 }
 

@@ -1,8 +1,9 @@
 // Codec policies as they come back from a settings store: whatever text the
 // store holds under "<prefix>Order/<codec>", "<prefix>Disabled/<codec>" and
-// "<prefix>Exclusive/<codec>", loading never fails, and saving what was
-// loaded and loading it again gives the same policy. (A separator at either
-// end gives an empty entry, as the stored format defines.)
+// "<prefix>Exclusive/<codec>", every entry loaded is a piece of the stored
+// text without separators, and saving what was loaded and loading it again
+// gives the same policy. (A separator at an end gives an empty entry, as
+// CodecPolicyTest documents.)
 #include "FuzzSupport.h"
 
 #include <Kavrel/App/Application/CodecPolicyController.h>
@@ -88,6 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         {
             const std::vector<std::string> order = loaded->GetOrder(codec);
             const std::vector<std::string> disabled = loaded->GetDisabled(codec);
+            for (const std::vector<std::string>* entries : {&order, &disabled})
+                for (const std::string& entry : *entries)
+                    KAVREL_FUZZ_EXPECT(entry.find_first_of(", ") == std::string::npos &&
+                                       text.find(entry) != std::string::npos);
             KAVREL_FUZZ_EXPECT(again->GetOrder(codec) == order);
             KAVREL_FUZZ_EXPECT(again->GetDisabled(codec) == disabled);
             KAVREL_FUZZ_EXPECT(again->GetExclusive(codec) == loaded->GetExclusive(codec));

@@ -4,6 +4,7 @@
 #include "FuzzSupport.h"
 
 #include <Kavrel/App/Application/CrashTracker.h>
+#include <Kavrel/Util/CheckedSettingsFormat.h>
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -18,7 +19,13 @@ char name[] = "fuzz_crash_tracker";
 char* argv[] = {name, nullptr};
 long long serial = 0;
 
-QStringList Keys(const QString& file) { return QSettings(file, QSettings::IniFormat).allKeys(); }
+// Read as the tracker reads it: Qt shares one parse of a file among all its
+// QSettings in the process, so a plain INI reading first would be the
+// tracker's too.
+QStringList Keys(const QString& file)
+{
+    return QSettings(file, Kavrel::Util::CheckedSettingsFormat(QSettings::IniFormat)).allKeys();
+}
 
 bool OurProcess(const QString& key) { return key.toULong(nullptr, 10) == static_cast<unsigned long>(::getpid()); }
 } // namespace

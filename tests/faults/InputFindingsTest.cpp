@@ -12,7 +12,6 @@
 
 namespace
 {
-using Strings = std::vector<std::string>;
 
 // fuzz/migration.cpp: a damaged branch holding a value without a name
 // ("=" on a line), and that empty name among those to delete, deleted every

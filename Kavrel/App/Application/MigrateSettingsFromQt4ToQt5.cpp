@@ -3,6 +3,7 @@
 #include <Kavrel/Util/SettingsRegistryStore.h>
 
 #include <QSettings>
+#include <QStringList>
 
 #include <boost/bind/bind.hpp>
 #include <glog/logging.h>
@@ -120,11 +121,11 @@ void MigrateSettingsFromQt4ToQt5::UpdateKeys(Key parent, const std::u16string& s
     // The sub-keys are listed before any is walked: a group of the settings
     // file that stands for the registry goes with its last value, and the
     // next sub-key would move into its index and be skipped.
-    std::vector<std::u16string> subKeys;
+    QStringList subKeys;
     for (unsigned long index = 0; store.EnumKey(key, index, MAX_NAME_UNITS, name) == Store::SUCCESS; ++index)
-        subKeys.push_back(name);
-    for (const std::u16string& subKey : subKeys)
-        UpdateKeys(key, subKey, names, action, depth + 1);
+        subKeys << QString::fromStdU16String(name);
+    for (const QString& subKey : subKeys)
+        UpdateKeys(key, subKey.toStdU16String(), names, action, depth + 1);
     store.CloseKey(key);
 }
 

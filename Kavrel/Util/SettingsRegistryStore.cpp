@@ -55,13 +55,17 @@ public:
         return keys.count(opened) ? opened : nullptr;
     }
 
-    // The names directly in the key: its values, or its sub-keys.
+    // The names directly in the key: its values, or its sub-keys. A damaged
+    // file's section "[]" is a group without a name, but a sub-key always
+    // has one: opening "" would open the key itself again.
     QStringList Children(const OpenedKey& key, bool groups) const
     {
         QSettings& settings = *key.file;
         settings.beginGroup(key.group);
-        const QStringList names = groups ? settings.childGroups() : settings.childKeys();
+        QStringList names = groups ? settings.childGroups() : settings.childKeys();
         settings.endGroup();
+        if (groups)
+            names.removeAll(QString());
         return names;
     }
 

@@ -43,6 +43,22 @@ TEST(MigrationOfADamagedBranch, deletesInEveryGroupWhenOneEmpties)
     EXPECT_EQ(after.value("B/Keep").toString(), "3");
 }
 
+// fuzz/migration.cpp: a damaged file's section "[]" is a group without a
+// name; listed as a sub-key, it opened the key it is in again, and the walk
+// went through that key once more at every level: values converted twice
+// came out as U+FFFD.
+TEST(MigrationOfADamagedBranch, convertsEachValueOnceBesideAGroupWithoutAName)
+{
+    const QString branch = Kavrel::Util::NativeSettingsPath(QStringLiteral("HKEY_CURRENT_USER\\Software\\Kavrel\\Unnamed"));
+    Kavrel::Test::WriteFile(branch.toStdString(), "[General]\nPreferredBrowser=\\xc3\\xa9\n[]\nOne=1\n"
+                                                  "[Keep]\nPreferredBrowser=\\xc2\\xa9\n");
+    std::vector<std::string> convert, remove;
+    Kavrel::App::MigrateProductSettingsFromQt4ToQt5("Unnamed", convert, remove);
+    const QSettings after(branch, QSettings::IniFormat);
+    EXPECT_EQ(after.value("PreferredBrowser").toString(), QString::fromUtf8("\xc3\xa9"));
+    EXPECT_EQ(after.value("Keep/PreferredBrowser").toString(), QString::fromUtf8("\xc2\xa9"));
+}
+
 // fuzz/settings_values.cpp and fuzz/crash_tracker.cpp: a damaged file's key
 // with a doubled slash or one at an end was listed, but QSettings reaches
 // keys only without them: it could not be read or removed, and a crash

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <set>
 
 namespace
@@ -36,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     std::string text(reinterpret_cast<const char*>(data), size);
     Kavrel::Core::Property loose;
     PropertySerializer::Deserialize(loose, Kavrel::Core::DataInputString::Create(text), false);
-    text = text.substr(0, text.find('\0')); // the manager reads up to the first NUL
+    // The manager reads up to the first NUL, as text: Qt drops every CR.
+    text = text.substr(0, text.find('\0'));
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     Kavrel::Core::Property titles;
     const bool read = PropertySerializer::Deserialize(titles, Kavrel::Core::DataInputString::Create(text), true);
 

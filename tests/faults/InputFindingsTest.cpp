@@ -83,6 +83,18 @@ TEST_F(DamagedKeys, thatAStoreListsReadBack)
     EXPECT_TRUE(store.GetBool("confirm/Fine_dont_confirm", false));
 }
 
+// fuzz/settings_values.cpp: a value whose "@Variant(...)" cannot be decoded
+// reads as nothing, but its key is there, as QSettings says.
+TEST_F(DamagedKeys, holdingAnUndecodableVariantAreThereAndReadAsTheDefault)
+{
+    const std::string file = Kavrel::Test::WriteFile(Kavrel::Test::IsolatedRoot() + "/damaged-variant.ini",
+                                                     "[General]\nv=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x18QVariantMap)\n");
+    const Kavrel::App::SettingsManager store(QString::fromStdString(file), QSettings::IniFormat);
+    EXPECT_EQ(store.GetInt("v", 7), 7);
+    EXPECT_TRUE(store.Contains("v"));
+    EXPECT_FALSE(store.Contains("w"));
+}
+
 TEST_F(DamagedKeys, leaveNoCrashRecordToReportAgain)
 {
     Kavrel::Test::WriteFile(Kavrel::App::CrashTracker::TrackerFilePath().toStdString(), "[l]\n/194303=true\n");

@@ -211,6 +211,7 @@ public:
     {
         QString key;     // as QSettings stores it
         QVariant stored; // what QSettings returns for the key; invalid when absent
+        bool present = false; // also for a value QSettings cannot decode
         Typed read;      // the last typed read of `stored`
         Typed equal;     // the last value whose variant compared equal to `stored`
     };
@@ -457,6 +458,8 @@ SettingsManager::Private::Entry* SettingsManager::Private::Find(const std::strin
     if (inserted.second)
     {
         entry->stored = settings.value(storeKey);
+        // A damaged "@Variant(...)" reads as nothing, yet the key is there.
+        entry->present = entry->stored.isValid() || settings.contains(storeKey);
         entry->key = std::move(storeKey);
     }
     byCallerKey.emplace(key, entry);
@@ -490,6 +493,7 @@ template <class T> void SettingsManager::Private::Set(const std::string& key, co
         previous = entry->stored;
         settings.setValue(entry->key, newValue);
         entry->stored = newValue;
+        entry->present = true;
         entry->read = Typed();
         entry->equal = value;
         // QSettings writes later and silently: the first change asks whether
@@ -582,7 +586,7 @@ bool SettingsManager::Contains(const std::string& key) const
 {
     std::lock_guard<std::mutex> lock(d->storeMutex);
     const Private::Entry* entry = d->Find(key);
-    return entry && entry->stored.isValid();
+    return entry && entry->present;
 }
 
 // A key names its whole group as well: QSettings removes both, so every

@@ -51,6 +51,13 @@ public:
 };
 
 std::vector<std::string> codecs;
+
+// A list of one empty entry is written as the empty text, which reads as no
+// list at all: the stored format cannot tell the two apart.
+std::vector<std::string> Written(const std::vector<std::string>& list)
+{
+    return list == std::vector<std::string>{std::string()} ? std::vector<std::string>{} : list;
+}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -93,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
                 for (const std::string& entry : *entries)
                     KAVREL_FUZZ_EXPECT(entry.find_first_of(", ") == std::string::npos &&
                                        text.find(entry) != std::string::npos);
-            KAVREL_FUZZ_EXPECT(again->GetOrder(codec) == order);
-            KAVREL_FUZZ_EXPECT(again->GetDisabled(codec) == disabled);
+            KAVREL_FUZZ_EXPECT(again->GetOrder(codec) == Written(order));
+            KAVREL_FUZZ_EXPECT(again->GetDisabled(codec) == Written(disabled));
             KAVREL_FUZZ_EXPECT(again->GetExclusive(codec) == loaded->GetExclusive(codec));
         }
     }

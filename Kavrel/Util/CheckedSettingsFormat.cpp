@@ -60,7 +60,7 @@ bool ReadIni(QIODevice& device, QSettings::SettingsMap& map)
     // never be read, changed or removed (its value cannot even be read here).
     const QSettings ini(copy.fileName(), QSettings::IniFormat);
     for (const QString& key : ini.allKeys())
-        if (key == key.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/')))
+        if (!key.isEmpty() && key == key.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/')))
             map.insert(key, ini.value(key));
     return true;
 }

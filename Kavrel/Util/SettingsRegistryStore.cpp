@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace Kavrel::Util
 {
@@ -197,8 +199,18 @@ long SettingsRegistryStore::DeleteValue(Key key, const std::u16string& name)
     const QString path = Join(opened->group, FromUtf16(name));
     if (!opened->file->contains(path))
         return FILE_NOT_FOUND;
-    opened->file->remove(path);
-    return d->Written(*opened->file);
+    // QSettings removes the sub-key of the same name with the value; the
+    // registry keeps them apart, so the sub-key's values are put back.
+    QSettings& file = *opened->file;
+    file.beginGroup(path);
+    std::vector<std::pair<QString, QVariant>> below;
+    for (const QString& child : file.allKeys())
+        below.emplace_back(child, file.value(child));
+    file.endGroup();
+    file.remove(path);
+    for (const auto& [child, value] : below)
+        file.setValue(path + QLatin1Char('/') + child, value);
+    return d->Written(file);
 }
 
 void SettingsRegistryStore::CloseKey(Key key)

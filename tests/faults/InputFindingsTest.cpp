@@ -59,11 +59,26 @@ TEST(MigrationOfADamagedBranch, convertsEachValueOnceBesideAGroupWithoutAName)
     EXPECT_EQ(after.value("Keep/PreferredBrowser").toString(), QString::fromUtf8("\xc2\xa9"));
 }
 
+// fuzz/migration.cpp: deleting a value took the sub-key of the same name
+// with it, as QSettings removes a group with its key; the registry keeps
+// values and sub-keys apart.
+TEST(MigrationOfADamagedBranch, deletesAValueButNotTheSubKeyOfItsName)
+{
+    const QString branch = Kavrel::Util::NativeSettingsPath(QStringLiteral("HKEY_CURRENT_USER\\Software\\Kavrel\\Named"));
+    Kavrel::Test::WriteFile(branch.toStdString(), "[General]\nA=1\n[A]\nB=\\xd0\\xb6\nC=2\n");
+    std::vector<std::string> convert{"B"}, remove{"A"};
+    Kavrel::App::MigrateProductSettingsFromQt4ToQt5("Named", convert, remove);
+    const QSettings after(branch, QSettings::IniFormat);
+    EXPECT_FALSE(after.contains("A"));
+    EXPECT_EQ(after.value("A/B").toString(), QString::fromUtf8("\xd0\xb6"));
+    EXPECT_EQ(after.value("A/C").toString(), "2");
+}
+
 // fuzz/settings_values.cpp and fuzz/crash_tracker.cpp: a damaged file's key
-// with a doubled slash or one at an end was listed, but QSettings reaches
-// keys only without them: it could not be read or removed, and a crash
-// record under such a key was reported at every start. Such keys are left
-// out now.
+// with a doubled slash or one at an end, or without a name, was listed, but
+// QSettings reaches keys only without them: it could not be read or
+// removed, and a crash record under such a key was reported at every start.
+// Such keys are left out now.
 class DamagedKeys : public ::testing::Test
 {
 protected:
@@ -77,7 +92,7 @@ TEST_F(DamagedKeys, thatAStoreListsReadBack)
 {
     const std::string file = Kavrel::Test::WriteFile(Kavrel::Test::IsolatedRoot() + "/damaged-keys.ini",
                                                      "[confirm]\n\\\\Delete_dont_confirm=true\n/Top=true\n"
-                                                     "Fine_dont_confirm=true\n[General]\nend\\=true\n");
+                                                     "Fine_dont_confirm=true\n[General]\nend\\=true\n=240\n");
     const Kavrel::App::SettingsManager store(QString::fromStdString(file), QSettings::IniFormat);
     EXPECT_EQ(store.GetKeys(""), std::vector<std::string>{"confirm/Fine_dont_confirm"});
     EXPECT_TRUE(store.GetBool("confirm/Fine_dont_confirm", false));

@@ -8,11 +8,11 @@
 #include <Kavrel/IO/DataInputString.h>
 #include <Kavrel/Localization/LocalizationManager.h>
 
+#include "FileStamp.h"
 #include "RunningApplication.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +23,6 @@
 #include <QPixmapCache>
 #include <QResource>
 #include <QSet>
-#include <QTextStream>
 #include <QTranslator>
 
 #include <algorithm>
@@ -104,28 +103,25 @@ QString ReadSheet(const QString& resourcePath)
 // (adding it anew would keep another copy of it in memory per switch). A
 // font is known by its content: two themes may ship different fonts under
 // one resource path.
-void RegisterFonts(const QString& manifestPath, const QFileInfo& resourceFile)
+void RegisterFonts(const QString& manifestPath, const QString& resourceFile)
 {
     // What each font of a resource file is, while that file is unchanged:
     // a switch back to a theme reads no font again.
     static QHash<QString, QByteArray> knownContent;
-    const QString origin = resourceFile.absoluteFilePath() + QLatin1Char('\n') +
-                           QString::number(resourceFile.lastModified().toMSecsSinceEpoch()) +
-                           QLatin1Char('\n');
     // A manifest lists a few file names; more than this is not one.
     constexpr qint64 MAX_MANIFEST_BYTES = 64 * 1024;
     static QHash<QByteArray, int> registered;
     QFile manifest(manifestPath);
     if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
-    const QString text = QString::fromUtf8(manifest.read(MAX_MANIFEST_BYTES));
-    QTextStream words(text.toUtf8());
-    while (!words.atEnd())
+    const FileStamp stamp = FileStamp::Of(resourceFile);
+    const QString origin = resourceFile + QLatin1Char('\n') + QString::number(stamp.size) + QLatin1Char(' ') +
+                           QString::number(stamp.modified) + QLatin1Char(' ') + QString::number(stamp.identity) +
+                           QLatin1Char('\n');
+    // Names are separated by any white space.
+    const QString text = QString::fromUtf8(manifest.read(MAX_MANIFEST_BYTES)).simplified();
+    for (const QString& font : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
     {
-        QString font;
-        words >> font;
-        if (font.isEmpty())
-            continue;
         QByteArray key = knownContent.value(origin + font);
         QByteArray data;
         if (key.isEmpty())
@@ -191,13 +187,14 @@ public:
     std::string currentTheme;
     std::map<std::string, Kavrel::Core::Property> themeTitles;
     // Each theme folder's resource files as last listed, with the folder's
-    // modification time then: listed again only when the folder changed.
+    // stamp then: listed again only when the folder changed.
     struct Listing
     {
-        QDateTime modified;
+        FileStamp folder;
         QList<QFileInfo> files;
     };
     std::map<std::string, Listing> listings;
+    QString themesFolder; // with a slash at its end
     QString unitedStylesheet;
     std::list<boost::shared_ptr<QTranslator>> translators;
     Kavrel::Core::EventHandlerList<ILookAndFeelObserver, Kavrel::Core::SyncExecutePolicy> observers;
@@ -210,6 +207,7 @@ LookAndFeelManager::LookAndFeelManager(const Kavrel::ioPath& basePath, const std
     // Folders count by their whole names: "night.v2" is the theme
     // "night.v2", and "themes.old" is not the themes folder.
     const QString resources = ToQString(d->path / RESOURCES_FOLDER);
+    d->themesFolder = ToQString(d->path / RESOURCES_FOLDER / THEMES_FOLDER) + QLatin1Char('/');
     const QString infoFile = QString::fromStdString(themeInfoFileName);
     for (const QFileInfo& folder : SubFolders(resources))
     {
@@ -333,7 +331,9 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
     d->currentTheme = theme;
     d->unitedStylesheet.clear();
 
-    const QString platformFonts = QStringLiteral("/fonts_%1.qss").arg(QLatin1String(PLATFORM));
+    // Formatted once: arg() costs a locale per call.
+    static const QString platformFonts = QStringLiteral("/fonts_%1.qss").arg(QLatin1String(PLATFORM));
+    static const QString platformSheet = QStringLiteral(":/productStyle_%1.qss").arg(QLatin1String(PLATFORM));
     QStringList sheets;
     for (const QFileInfo& file : d->GetFilteredResourceList())
     {
@@ -342,10 +342,9 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
         RegisterResource(file.absoluteFilePath());
         const QString root = QStringLiteral(":/") + file.baseName();
         sheets << root + QStringLiteral("/style.qss") << root + platformFonts;
-        RegisterFonts(root + QStringLiteral("/fonts.manifest"), file);
+        RegisterFonts(root + QStringLiteral("/fonts.manifest"), file.absoluteFilePath());
     }
-    sheets << QStringLiteral(":/productStyle.qss")
-           << QStringLiteral(":/productStyle_%1.qss").arg(QLatin1String(PLATFORM));
+    sheets << QStringLiteral(":/productStyle.qss") << platformSheet;
     for (const QString& sheet : sheets)
         d->unitedStylesheet += ReadSheet(sheet) + QLatin1Char('\n');
 
@@ -398,9 +397,9 @@ std::string LookAndFeelManager::LocaleNameFromInstallerCode(unsigned int code)
 
 QList<QFileInfo> LookAndFeelManager::Private::GetFilteredResourceList()
 {
-    const QString dir = ToQString(path / RESOURCES_FOLDER / THEMES_FOLDER / currentTheme);
-    const QFileInfo folder(dir);
-    if (!folder.exists())
+    const QString dir = themesFolder + QString::fromStdString(currentTheme);
+    const FileStamp folder = FileStamp::Of(dir);
+    if (!folder.exists)
     {
         LOG(ERROR) << "The directory [" << dir.toStdString() << "] doesn't exist!";
         return {};
@@ -415,9 +414,8 @@ QList<QFileInfo> LookAndFeelManager::Private::GetFilteredResourceList()
     if (resourceNames.empty())
     {
         Listing& listing = listings[currentTheme];
-        const QDateTime modified = folder.lastModified();
-        if (!listing.modified.isValid() || listing.modified != modified)
-            listing = {modified, FilesMatching(dir, QStringLiteral(".rcc"))};
+        if (listing.folder != folder)
+            listing = {folder, FilesMatching(dir, QStringLiteral(".rcc"))};
         return listing.files;
     }
     QList<QFileInfo> files;

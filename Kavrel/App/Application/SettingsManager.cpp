@@ -1,4 +1,7 @@
 #include <Kavrel/App/Application/SettingsManager.h>
+
+#include "FileStamp.h"
+
 #include <Kavrel/Util/CheckedSettingsFormat.h>
 #include <Kavrel/Util/NativeSettingsPath.h>
 #include <Kavrel/Util/StringConversions.h>
@@ -8,7 +11,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -122,30 +124,6 @@ QString NormalizedKey(const QString& key)
 struct QStringHash
 {
     size_t operator()(const QString& text) const { return qHash(text); }
-};
-
-// What tells a rewritten file from the one last read: QSettings itself
-// re-reads when size or modification time differ.
-struct FileStamp
-{
-    bool exists = false;
-    qint64 size = 0;
-    qint64 modified = 0;
-    qint64 changed = 0;
-
-    static FileStamp Of(const QString& path)
-    {
-        const QFileInfo info(path);
-        if (!info.exists())
-            return {};
-        return {true, info.size(), info.lastModified().toMSecsSinceEpoch(),
-                info.metadataChangeTime().toMSecsSinceEpoch()};
-    }
-    bool operator!=(const FileStamp& other) const
-    {
-        return exists != other.exists || size != other.size || modified != other.modified ||
-               changed != other.changed;
-    }
 };
 
 // Larger files are left to QSettings unchecked.

@@ -31,6 +31,8 @@
 //                      until asked to quit; prints "ended=1" after the
 //                      application object is gone
 //   wait               prints "pid=", runs until its input closes
+#include "RecordingClient.h"
+
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/CrashTracker.h>
 #include <Kavrel/App/Application/ICustomizationManager.h>
@@ -85,19 +87,6 @@ public:
     bool IsEmailDialogEnabled() const override { return false; }
     std::string GetSupportEmail() const override { return {}; }
     void SetLocale(const std::string&) override {}
-};
-
-class Client : public Kavrel::App::IIPCClient
-{
-public:
-    void SetCommunicationChannel(boost::intrusive_ptr<Kavrel::Core::IDataChannel> newChannel) override
-    {
-        channel = newChannel;
-    }
-    void SetAppHandler(int newHandle) override { handle = newHandle; }
-    void ChannelClosed() override { channel.reset(); }
-    boost::intrusive_ptr<Kavrel::Core::IDataChannel> channel;
-    int handle = -1;
 };
 
 void Print(const std::string& line)
@@ -193,7 +182,7 @@ int Echo(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const std::string report = argv[2];
-    Client client;
+    Kavrel::Test::RecordingClient client;
     if (!Kavrel::App::IPCManager::SetUpSlaveClient(client, false))
     {
         Append(report, "ended=no master");
@@ -219,7 +208,7 @@ int Echo(int argc, char** argv)
 int Launch(int argc, char** argv, bool endless)
 {
     QCoreApplication app(argc, argv);
-    Client client;
+    Kavrel::Test::RecordingClient client;
     bool launched = false;
     try
     {

@@ -8,17 +8,16 @@
 // from a random generator whose seed each failure reports. Every case ends
 // within its time budget, however many rounds that leaves.
 #include "FaultSupport.h"
+#include "RecordingClient.h"
 
 #include <Kavrel/App/Application/IPCManager.h>
 #include <Kavrel/IO/IOException.h>
-#include <Kavrel/Platform/NamedPipe.h>
 
 #include <QCoreApplication>
 #include <QSettings>
 #include <QSysInfo>
 
 #include <csignal>
-#include <ctime>
 #include <random>
 #include <sys/syscall.h>
 
@@ -250,17 +249,9 @@ TEST(ProcessFaults, aSlaveKilledMidExchangeFailsTheMastersCallsInsteadOfHangingT
     QCoreApplication app(argc, argv);
     Seeded seeded;
     SCOPED_TRACE("seed " + std::to_string(seeded.seed));
-    struct Client : Kavrel::App::IIPCClient
-    {
-        void SetCommunicationChannel(boost::intrusive_ptr<Kavrel::Core::IDataChannel> c) override { channel = c; }
-        void SetAppHandler(int h) override { handle = h; }
-        void ChannelClosed() override { channel.reset(); }
-        boost::intrusive_ptr<Kavrel::Core::IDataChannel> channel;
-        int handle = -1;
-    };
     for (int round = 0; round < 5; ++round)
     {
-        Client client;
+        RecordingClient client;
         ASSERT_TRUE(Kavrel::App::IPCManager::LaunchSlave(
             client, KAVREL_FAULT_PROBE, QString::fromStdString("echo " + IsolatedRoot() + "/slave-report"), false));
         auto& channel = *client.channel;
@@ -315,43 +306,7 @@ TEST(ProcessFaults, aSlaveKilledMidExchangeFailsTheMastersCallsInsteadOfHangingT
                 EXPECT_TRUE(threw);
                 EXPECT_THROW(channel.Write(small.data(), 5), Kavrel::Core::IOException);
             }));
-        Kavrel::Platform::CloseProcessHandle(client.handle);
     }
-}
-
-// A master killed between making its two pipes leaves the first behind;
-// the next launch passes its identifier by instead of failing on it. (The
-// identifier comes from the time-seeded generator: the ones it gives in this
-// second and the next are taken.)
-TEST(ProcessFaults, aPipeLeftByAKilledMasterDoesNotBlockTheNextLaunch)
-{
-    static int argc = 1;
-    static char name[] = "ProcessFaultTests";
-    static char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    std::vector<std::unique_ptr<Kavrel::Platform::NamedPipe>> left;
-    for (const std::time_t second : {std::time(nullptr), std::time(nullptr) + 1})
-    {
-        std::srand(static_cast<unsigned>(second));
-        left.push_back(std::make_unique<Kavrel::Platform::NamedPipe>(
-            QString::fromLatin1(Kavrel::App::IPCManager::OUTPUT_PIPE_NAME).arg(std::rand()).toStdString(),
-            Kavrel::Platform::NamedPipe::Direction::Read, true));
-        ASSERT_TRUE(left.back()->IsValid());
-    }
-    struct Client : Kavrel::App::IIPCClient
-    {
-        void SetCommunicationChannel(boost::intrusive_ptr<Kavrel::Core::IDataChannel> c) override { channel = c; }
-        void SetAppHandler(int h) override { handle = h; }
-        void ChannelClosed() override { channel.reset(); }
-        boost::intrusive_ptr<Kavrel::Core::IDataChannel> channel;
-        int handle = -1;
-    } client;
-    bool launched = false;
-    EXPECT_NO_THROW(launched = Kavrel::App::IPCManager::LaunchSlave(
-                        client, KAVREL_FAULT_PROBE, QString::fromStdString("echo " + IsolatedRoot() + "/left-report"),
-                        false));
-    EXPECT_TRUE(launched);
-    Kavrel::Platform::CloseProcessHandle(client.handle);
 }
 
 // A master killed in the middle of its exchanges with a slave: the slave

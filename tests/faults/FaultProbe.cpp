@@ -32,10 +32,10 @@
 //                      application object is gone
 //   wait               prints "pid=", runs until its input closes
 #include "RecordingClient.h"
+#include "TestApp.h"
 
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/CrashTracker.h>
-#include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/IPCManager.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>
 #include <Kavrel/App/Application/SettingsManager.h>
@@ -69,24 +69,6 @@ public:
         std::printf("log=%.*s\n", static_cast<int>(length), message);
         std::fflush(stdout);
     }
-};
-
-class Product : public Kavrel::App::ICustomizationManager
-{
-public:
-    std::string GetOrganizationName() const override { return "Kavrel"; }
-    std::string GetProductFolderName() const override { return "FaultProbe"; }
-    std::string GetVersionMajor() const override { return "1"; }
-    std::string GetVersionMinor() const override { return "0"; }
-    std::string GetApplicationName() const override { return "FaultProbe"; }
-    std::string GetProductName() const override { return "FaultProbe"; }
-    std::string GetProductCodeName() const override { return "FaultProbe"; }
-    QPixmap GetApplicationIcon() const override { return {}; }
-    std::string GetEditionName() const override { return {}; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
-    void SetLocale(const std::string&) override {}
 };
 
 void Print(const std::string& line)
@@ -148,7 +130,7 @@ int RunProduct(int argc, char** argv, bool loop)
     const QString folder = QString::fromLocal8Bit(argv[2]);
     {
         Kavrel::App::Application app(argc, argv);
-        app.SetCustomizationManager(boost::make_shared<Product>());
+        app.SetCustomizationManager(Kavrel::Test::MakeProduct());
         const auto store =
             boost::make_shared<Kavrel::App::SettingsManager>(folder + QStringLiteral("/store/Product.ini"),
                                                              QSettings::IniFormat);

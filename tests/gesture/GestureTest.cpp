@@ -332,12 +332,6 @@ class Touch : public ::testing::Test
 {
 protected:
     Touch() : device(QTest::createTouchDevice()) {}
-    void Press(QWidget* widget, std::initializer_list<std::pair<int, QPoint>> points)
-    {
-        auto sequence = QTest::touchEvent(widget, device);
-        for (const auto& [id, at] : points)
-            sequence.press(id, at, widget);
-    }
     Kavrel::App::Application app{argc, argv};
     QTouchDevice* device;
 };

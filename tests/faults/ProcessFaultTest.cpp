@@ -31,12 +31,18 @@ constexpr int MAX_ROUNDS = 40;
 
 std::string Payload(int generation) { return std::string(2000, static_cast<char>('a' + generation % 26)); }
 
+// A random generator whose seed every failure in its scope reports.
 struct Seeded
 {
-    Seeded() : seed(std::random_device{}()), random(seed) {}
+    Seeded()
+        : seed(std::random_device{}()), random(seed),
+          trace(__FILE__, __LINE__, "seed " + std::to_string(seed))
+    {
+    }
     int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
     unsigned seed;
     std::mt19937 random;
+    ::testing::ScopedTrace trace;
 };
 
 // Reads lines until one starts with the prefix the given number of times;
@@ -95,7 +101,6 @@ class KilledMidSave : public ::testing::TestWithParam<KillCase>
 TEST_P(KilledMidSave, leavesTheOldOrTheNewStoreWhole)
 {
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
     const std::string folder = IsolatedRoot() + "/killed-" + GetParam().name;
     const std::string store = WriteFile(folder + "/store/Product.ini", "[General]\nkeep=precious\n");
     const auto end = Clock::now() + BUDGET;
@@ -177,7 +182,6 @@ INSTANTIATE_TEST_SUITE_P(Kills, LeftLocks,
 TEST(ProcessFaults, crashRecordsKilledMidWriteKeepEveryLiveRecord)
 {
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
     Child other({KAVREL_FAULT_PROBE, "wait"});
     const std::string live = other.ReadLine().substr(4);
     const ProbeRun where = RunProbe({"record"}, {}, IsolatedRoot());
@@ -209,7 +213,6 @@ TEST(ProcessFaults, crashRecordsKilledMidWriteKeepEveryLiveRecord)
 TEST(ProcessFaults, aTerminationRequestMidSaveQuitsNormallyAndKeepsTheLastGeneration)
 {
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
     const std::string folder = IsolatedRoot() + "/terminated";
     const std::string store = WriteFile(folder + "/store/Product.ini", "[General]\nkeep=precious\n");
     for (int round = 0; round < 3; ++round)
@@ -248,7 +251,6 @@ TEST(ProcessFaults, aSlaveKilledMidExchangeFailsTheMastersCallsInsteadOfHangingT
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
     for (int round = 0; round < 5; ++round)
     {
         RecordingClient client;
@@ -314,7 +316,6 @@ TEST(ProcessFaults, aSlaveKilledMidExchangeFailsTheMastersCallsInsteadOfHangingT
 TEST(ProcessFaults, aMasterKilledMidExchangeEndsItsSlave)
 {
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
     for (int round = 0; round < 5; ++round)
     {
         const std::string report = IsolatedRoot() + "/master-report-" + std::to_string(round);

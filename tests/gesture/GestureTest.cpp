@@ -59,13 +59,7 @@ public:
     std::intptr_t Add(std::uint32_t id, std::uint32_t flags, std::int16_t x, std::int16_t y,
                       std::uint64_t arguments)
     {
-        GestureInfoRecord info;
-        info.id = id;
-        info.flags = flags;
-        info.x = x;
-        info.y = y;
-        info.arguments = arguments;
-        messages[++lastHandle] = info;
+        messages[++lastHandle] = GestureInfoRecord{0, flags, id, nullptr, x, y, 0, 0, arguments};
         return lastHandle;
     }
 

@@ -217,29 +217,22 @@ KAVREL_FAULTY(int, fsync, "fsync", PathOf(fd), -1, (int fd), (fd))
 KAVREL_FAULTY(int, fdatasync, "fsync", PathOf(fd), -1, (int fd), (fd))
 KAVREL_FAULTY(int, flock, "flock", PathOf(fd), -1, (int fd, int operation), (fd, operation))
 
-int fcntl(int fd, int command, ...)
-{
-    va_list arguments;
-    va_start(arguments, command);
-    void* argument = va_arg(arguments, void*);
-    va_end(arguments);
-    if (IsLock(command) && Read().active && Fails("flock", "fcntl", PathOf(fd)))
-        return -1;
-    static const auto real = Next<int (*)(int, int, ...)>("fcntl");
-    return real(fd, command, argument);
-}
+// The record-lock calls, which fail only for a lock command.
+#define KAVREL_FAULTY_FCNTL(call)                                                                            \
+    int call(int fd, int command, ...)                                                                       \
+    {                                                                                                        \
+        va_list arguments;                                                                                   \
+        va_start(arguments, command);                                                                        \
+        void* argument = va_arg(arguments, void*);                                                           \
+        va_end(arguments);                                                                                   \
+        if (IsLock(command) && Read().active && Fails("flock", #call, PathOf(fd)))                           \
+            return -1;                                                                                       \
+        static const auto real = Next<int (*)(int, int, ...)>(#call);                                        \
+        return real(fd, command, argument);                                                                  \
+    }
 
-int fcntl64(int fd, int command, ...)
-{
-    va_list arguments;
-    va_start(arguments, command);
-    void* argument = va_arg(arguments, void*);
-    va_end(arguments);
-    if (IsLock(command) && Read().active && Fails("flock", "fcntl64", PathOf(fd)))
-        return -1;
-    static const auto real = Next<int (*)(int, int, ...)>("fcntl64");
-    return real(fd, command, argument);
-}
+KAVREL_FAULTY_FCNTL(fcntl)
+KAVREL_FAULTY_FCNTL(fcntl64)
 
 KAVREL_FAULTY(int, mkfifo, "mkfifo", Text(path), -1, (const char* path, mode_t mode), (path, mode))
 KAVREL_FAULTY(int, mkfifoat, "mkfifo", Beside(dirfd, path), -1,

@@ -187,22 +187,4 @@ private:
     Kavrel::Platform::ProcessStarter* previous;
 };
 
-// Hands the next modal message box to `answer` as soon as it shows; the
-// answer must close it.
-inline void AnswerNextBox(std::function<void(QMessageBox*)> answer)
-{
-    auto* poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout,
-                     [poll, answer]
-                     {
-                         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                         {
-                             poll->stop();
-                             poll->deleteLater();
-                             answer(box);
-                         }
-                     });
-    poll->start(5);
-}
-
 } // namespace Kavrel::Test

@@ -138,44 +138,35 @@ INSTANTIATE_TEST_SUITE_P(Signals, KilledMidSave,
 // under, made but still empty, or the one it takes a stale lock away under.
 // The next save goes ahead at once (QSettings waited until they were 30 s
 // old); the deadline is half that.
-struct LeftLock
+TEST(LeftLocks, doNotHoldUpTheNextSave)
 {
-    const char* name;
-    bool ownerDied; // the save lock names its owner, who has died
-    bool removalLock;
-};
-
-class LeftLocks : public ::testing::TestWithParam<LeftLock>
-{
-};
-
-TEST_P(LeftLocks, doNotHoldUpTheNextSave)
-{
-    const std::string folder = IsolatedRoot() + "/left-" + GetParam().name;
-    const std::string store = WriteFile(folder + "/store/Product.ini", "[General]\nkeep=precious\n");
-    std::string owner;
-    if (GetParam().ownerDied)
+    // The empty save lock; then the removal lock beside a save lock that names
+    // its owner, who has died.
+    for (const bool removal : {false, true})
     {
-        Child gone({KAVREL_FAULT_PROBE, "wait"});
-        const std::string pid = gone.ReadLine().substr(4);
-        gone.Wait();
-        owner = pid + "\nfault_probe\n" + QSysInfo::machineHostName().toStdString() + "\n";
+        SCOPED_TRACE(removal ? "removal lock" : "empty save lock");
+        const std::string folder = IsolatedRoot() + "/left-" + std::to_string(removal);
+        const std::string store = WriteFile(folder + "/store/Product.ini", "[General]\nkeep=precious\n");
+        std::string owner;
+        if (removal)
+        {
+            Child gone({KAVREL_FAULT_PROBE, "wait"});
+            const std::string pid = gone.ReadLine().substr(4);
+            gone.Wait();
+            owner = pid + "\nfault_probe\n" + QSysInfo::machineHostName().toStdString() + "\n";
+        }
+        WriteFile(store + ".lock", owner);
+        if (removal)
+            WriteFile(store + ".lock.rmlock", "");
+        const ProbeRun run =
+            RunProbe({"save", store, "fresh", "value"}, {}, folder, std::chrono::seconds(15));
+        ASSERT_TRUE(run.ended) << "the save waited for the left lock";
+        EXPECT_EQ(run.status, 0);
+        QSettings settings(QString::fromStdString(store), QSettings::IniFormat);
+        EXPECT_EQ(settings.value("keep").toString(), "precious");
+        EXPECT_EQ(settings.value("fresh").toString(), "value");
     }
-    WriteFile(store + ".lock", owner);
-    if (GetParam().removalLock)
-        WriteFile(store + ".lock.rmlock", "");
-    const ProbeRun run = RunProbe({"save", store, "fresh", "value"}, {}, folder, std::chrono::seconds(15));
-    ASSERT_TRUE(run.ended) << "the save waited for the left lock";
-    EXPECT_EQ(run.status, 0);
-    QSettings settings(QString::fromStdString(store), QSettings::IniFormat);
-    EXPECT_EQ(settings.value("keep").toString(), "precious");
-    EXPECT_EQ(settings.value("fresh").toString(), "value");
 }
-
-INSTANTIATE_TEST_SUITE_P(Kills, LeftLocks,
-                         ::testing::Values(LeftLock{"emptySaveLock", false, false},
-                                           LeftLock{"emptyRemovalLock", true, true}),
-                         [](const ::testing::TestParamInfo<LeftLock>& info) { return info.param.name; });
 
 // The crash records of a process killed while it writes them: another live
 // instance's record always stays, and the file always reads.

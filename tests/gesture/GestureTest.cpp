@@ -106,16 +106,17 @@ struct Recorder
 {
     explicit Recorder(Gesture::Emitter& emitter)
     {
-        QObject::connect(&emitter, &Gesture::Emitter::zoom,
-                         [this](const Gesture::Zoom& g) { zooms.push_back(g); });
-        QObject::connect(&emitter, &Gesture::Emitter::rotate,
-                         [this](const Gesture::Rotate& g) { rotations.push_back(g); });
-        QObject::connect(&emitter, &Gesture::Emitter::pan,
-                         [this](const Gesture::Pan& g) { pans.push_back(g); });
-        QObject::connect(&emitter, &Gesture::Emitter::tap,
-                         [this](const Gesture::Tap& g) { taps.push_back(g); });
-        QObject::connect(&emitter, &Gesture::Emitter::pressAndTap,
-                         [this](const Gesture::PressAndTap& g) { pressAndTaps.push_back(g); });
+        Record(emitter, &Gesture::Emitter::zoom, zooms);
+        Record(emitter, &Gesture::Emitter::rotate, rotations);
+        Record(emitter, &Gesture::Emitter::pan, pans);
+        Record(emitter, &Gesture::Emitter::tap, taps);
+        Record(emitter, &Gesture::Emitter::pressAndTap, pressAndTaps);
+    }
+    template <class Kind>
+    static void Record(Gesture::Emitter& emitter, void (Gesture::Emitter::*signal)(const Kind&),
+                       std::vector<Kind>& into)
+    {
+        QObject::connect(&emitter, signal, [&into](const Kind& gesture) { into.push_back(gesture); });
     }
     std::vector<Gesture::Zoom> zooms;
     std::vector<Gesture::Rotate> rotations;

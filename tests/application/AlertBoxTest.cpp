@@ -1,4 +1,4 @@
-#include "TestApp.h"
+#include "DialogTestSupport.h"
 
 #include <Kavrel/App/Application/AlertBox.h>
 #include <Kavrel/App/Application/ConfirmationAlertBox.h>
@@ -60,8 +60,9 @@ TEST_F(AlertBoxTest, buttonsGetTheirSubStyleWhenShownOrExecuted)
     EXPECT_TRUE(!box.isModal() && box.isVisible());
     EXPECT_EQ(SubStyles(buttons), "Ok,Cancel,Cancel,Yes,");
     // An executed box has them as it shows, and gives the answer back.
+    box.hide();
     QString executed;
-    Kavrel::Test::AnswerNextBox(
+    Kavrel::Test::DialogWatcher<QMessageBox> watcher(
         [&](QMessageBox* open)
         {
             executed = SubStyles({open->button(QMessageBox::Ok), open->button(QMessageBox::Cancel)});

@@ -78,14 +78,16 @@ class ConfirmationKeys : public ConfirmationTest, public ::testing::WithParamInt
 
 TEST_P(ConfirmationKeys, tickedAnswerIsStoredUnderTheIdsTwoKeysInOrder)
 {
-    Kavrel::Test::ChangeLog log;
+    std::vector<std::string> changes;
+    Kavrel::Test::SettingsRecorder log{"", changes};
     store->RegisterObserver(&log);
     auto box = Box(GetParam().id);
     EXPECT_EQ(Answer(*box, QMessageBox::No, true).result, QMessageBox::No);
     store->UnregisterObserver(&log);
     const std::string prefix = GetParam().prefix;
-    EXPECT_EQ(log.changes, (std::vector<std::string>{prefix + "_dont_confirm=true",
-                                                     prefix + "_answer=" + std::to_string(QMessageBox::No)}));
+    EXPECT_EQ(changes,
+              (std::vector<std::string>{"Bool " + prefix + "_dont_confirm=true",
+                                        "Int " + prefix + "_answer=" + std::to_string(QMessageBox::No)}));
     EXPECT_EQ(ConfirmationAlertBox::GetRememberedIds(*store), QStringList{GetParam().id});
 }
 

@@ -44,7 +44,8 @@ protected:
     boost::shared_ptr<Kavrel::Test::TestProduct> product = Kavrel::Test::MakeProduct();
     boost::shared_ptr<Kavrel::App::SettingsManager> mail = boost::make_shared<Kavrel::App::SettingsManager>(
         Kavrel::Test::NewSettingsFile(), QSettings::IniFormat);
-    Kavrel::Test::ChangeLog log;
+    std::vector<std::string> changes;
+    Kavrel::Test::SettingsRecorder log{"", changes};
 };
 
 struct AnswerCase
@@ -76,7 +77,7 @@ TEST_P(EmailDialogAnswers, eachWayOutWritesItsKeysInOrder)
     else
         QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(c.press)), Qt::LeftButton);
 
-    EXPECT_EQ(log.changes, c.written);
+    EXPECT_EQ(changes, c.written);
     EXPECT_EQ(dialog.isVisible() ? -1 : dialog.result(), c.result);
     EXPECT_EQ(edit->property("state").toString(), QLatin1String(c.state));
     const bool refused = std::string(c.state) == "invalid";
@@ -91,11 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"Register",
                    "jane.doe+news@mail.example.co.uk",
                    "registerButton",
-                   {"UserEmail=jane.doe+news@mail.example.co.uk", "isConfirmed=1", "IsRegUser=1"},
+                   {"String UserEmail=jane.doe+news@mail.example.co.uk", "String isConfirmed=1",
+                    "String IsRegUser=1"},
                    QDialog::Accepted,
                    "valid"},
-        AnswerCase{"Skip", "jane@example.com", "noRegisterButton", {"IsRegUser=2"}, QDialog::Rejected, ""},
-        AnswerCase{"CloseButton", "", "disagreeButton", {"IsRegUser=2"}, QDialog::Rejected, ""},
+        AnswerCase{
+            "Skip", "jane@example.com", "noRegisterButton", {"String IsRegUser=2"}, QDialog::Rejected, ""},
+        AnswerCase{"CloseButton", "", "disagreeButton", {"String IsRegUser=2"}, QDialog::Rejected, ""},
         AnswerCase{"Escape", "jane@example.com", "Escape", {}, QDialog::Rejected, ""}),
     [](const ::testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
 

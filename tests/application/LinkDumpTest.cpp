@@ -1,4 +1,4 @@
-#include "TestApp.h"
+#include "DialogTestSupport.h"
 
 #include <Kavrel/Util/LambdaQt4.h>
 
@@ -127,7 +127,7 @@ TEST(LinkDump, nothingIsTestedWithoutTestOptionsForHelpOrWithoutAWritableDump)
         if (options.size() == 2)
             QDir().mkpath(run.dumpFile); // a folder cannot be opened as the file
         QString shown;
-        Kavrel::Test::AnswerNextBox(
+        Kavrel::Test::DialogWatcher<QMessageBox> watcher(
             [&](QMessageBox* box)
             {
                 shown = box->windowTitle() + '|' + box->text();

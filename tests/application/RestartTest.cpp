@@ -1,5 +1,5 @@
+#include "DialogTestSupport.h"
 #include "ProbeProcess.h"
-#include "TestApp.h"
 
 #include <Kavrel/App/Application/RestartApplication.h>
 
@@ -34,7 +34,7 @@ TEST_F(RestartTest, cancellingTheQuestionChangesNothing)
     QPixmap icon(8, 8), shown;
     icon.fill(Qt::blue);
     QString title;
-    Kavrel::Test::AnswerNextBox(
+    Kavrel::Test::DialogWatcher<QMessageBox> watcher(
         [&](QMessageBox* box)
         {
             title = box->windowTitle();

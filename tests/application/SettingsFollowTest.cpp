@@ -1,7 +1,7 @@
 // A store follows its file: what another process saves reaches this one's
 // getters and observers; a file cut short or damaged is not announced.
 #include "LogCapture.h"
-#include "TestEnvironment.h"
+#include "TestApp.h"
 
 #include <Kavrel/App/Application/SettingsManager.h>
 
@@ -9,49 +9,9 @@
 
 using namespace Kavrel::App;
 using Log = std::vector<std::string>;
-using Str = const std::string&;
-template <class T> using Opt = boost::optional<T>;
 
 namespace
 {
-class Recorder : public ISettingsManagerObserver
-{
-public:
-    void OnBoolChanged(Str k, bool v, const Opt<bool>& p) override
-    {
-        Add("Bool", k, v ? "true" : "false", p, v);
-    }
-    void OnIntChanged(Str k, int v, const Opt<int>& p) override { Add("Int", k, std::to_string(v), p, v); }
-    void OnStringChanged(Str k, Str v, const Opt<std::string>& p) override { Add("String", k, v, p, v); }
-    void OnByteArrayChanged(Str k, const std::vector<unsigned char>&,
-                            const Opt<std::vector<unsigned char>>&) override
-    {
-        log.push_back("ByteArray " + k);
-    }
-    void OnInt64Changed(Str k, long long v, const Opt<long long>& p) override
-    {
-        Add("Int64", k, std::to_string(v), p, v);
-    }
-    void OnDoubleChanged(Str k, double, const Opt<double>&) override { log.push_back("Double " + k); }
-
-    Log log;
-
-private:
-    template <class T>
-    void Add(const char* type, Str key, const std::string& value, const Opt<T>& previous, const T&)
-    {
-        std::string was;
-        if (previous)
-        {
-            if constexpr (std::is_same_v<T, std::string>)
-                was = " was " + *previous;
-            else
-                was = " was " + std::to_string(*previous);
-        }
-        log.push_back(std::string(type) + ' ' + key + '=' + value + was);
-    }
-};
-
 // Another process saves the values through a store of its own.
 void SaveElsewhere(const QString& file, std::vector<std::string> pairs)
 {
@@ -59,9 +19,9 @@ void SaveElsewhere(const QString& file, std::vector<std::string> pairs)
     ASSERT_EQ(0, Kavrel::Test::RunProcess(pairs).exitCode);
 }
 
-bool WaitForLog(const Recorder& recorder, size_t size)
+bool WaitForLog(const Log& log, size_t size)
 {
-    return QTest::qWaitFor([&] { return recorder.log.size() >= size; }, 5000);
+    return QTest::qWaitFor([&] { return log.size() >= size; }, 5000);
 }
 
 class SettingsFollow : public ::testing::Test
@@ -82,7 +42,8 @@ protected:
 
     QString file;
     std::unique_ptr<SettingsManager> store;
-    Recorder observer;
+    Log log;
+    Kavrel::Test::SettingsRecorder observer{"", log};
 };
 
 // Each key in the type this process uses it; a key it never used comes as
@@ -90,8 +51,8 @@ protected:
 TEST_F(SettingsFollow, AnotherProcessesSaveReachesObserversOnceInKeyOrderWithThePreviousValue)
 {
     SaveElsewhere(file, {"look/theme=dark", "count=1", "stamp=17", "other=x"});
-    ASSERT_TRUE(WaitForLog(observer, 3));
-    EXPECT_EQ((Log{"String look/theme=dark was light", "String other=x", "Int64 stamp=17"}), observer.log);
+    ASSERT_TRUE(WaitForLog(log, 3));
+    EXPECT_EQ((Log{"String look/theme=dark was light", "String other=x", "Int64 stamp=17"}), log);
     EXPECT_EQ("dark", store->GetString("look/theme", ""));
     EXPECT_EQ(17, store->GetInt64("stamp", 0));
 
@@ -99,9 +60,9 @@ TEST_F(SettingsFollow, AnotherProcessesSaveReachesObserversOnceInKeyOrderWithThe
     store->SetInt("count", 2);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     SaveElsewhere(file, {"look/theme=night"});
-    ASSERT_TRUE(WaitForLog(observer, 5));
+    ASSERT_TRUE(WaitForLog(log, 5));
     EXPECT_EQ((Log{"Int count=2 was 1", "String look/theme=night was dark"}),
-              Log(observer.log.begin() + 3, observer.log.end()));
+              Log(log.begin() + 3, log.end()));
     EXPECT_EQ(2, store->GetInt("count", 0));
 }
 
@@ -128,11 +89,11 @@ TEST_F(SettingsFollow, AFileCutShortOrDamagedIsNotAnnounced)
             },
             5000))
             << bad.logged;
-        EXPECT_TRUE(observer.log.empty()) << observer.log.front();
+        EXPECT_TRUE(log.empty()) << log.front();
         EXPECT_EQ("light", store->GetString("look/theme", ""));
     }
     Kavrel::Test::WriteFile(file.toStdString(), "[look]\ntheme=dark\n");
-    ASSERT_TRUE(WaitForLog(observer, 1));
-    EXPECT_EQ(Log{"String look/theme=dark was light"}, observer.log);
+    ASSERT_TRUE(WaitForLog(log, 1));
+    EXPECT_EQ(Log{"String look/theme=dark was light"}, log);
 }
 } // namespace

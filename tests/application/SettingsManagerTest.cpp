@@ -13,55 +13,13 @@
 
 using namespace Kavrel::App;
 using Kavrel::Test::NewSettingsFile;
+using Kavrel::Test::Show;
 using Bytes = std::vector<unsigned char>;
 using Log = std::vector<std::string>;
-using Str = const std::string&;
-template <class T> using Opt = boost::optional<T>;
+using Recorder = Kavrel::Test::SettingsRecorder;
 
 namespace
 {
-// Values of every type shown as text, so that one log holds changes of all types.
-std::string Show(bool v) { return v ? "true" : "false"; }
-std::string Show(int v) { return std::to_string(v); }
-std::string Show(long long v) { return std::to_string(v); }
-std::string Show(const std::string& v) { return v; }
-std::string Show(double v) { return QString::number(v, 'g', 17).toStdString(); }
-std::string Show(const Bytes& v)
-{
-    return "0x" + QByteArray(reinterpret_cast<const char*>(v.data()), int(v.size())).toHex().toStdString();
-}
-
-// Logs each notification as "<observer> <type> <key>=<value>[ was <previous>]"
-// into a log shared by several observers; `then` runs inside the
-// notification, after logging, with the value.
-class Recorder : public ISettingsManagerObserver
-{
-public:
-    Recorder(std::string name, Log& log) : name(std::move(name)), log(log) {}
-    std::function<void(const std::string& value)> then;
-
-    void OnBoolChanged(Str k, bool v, const Opt<bool>& p) override { Add("Bool", k, v, p); }
-    void OnIntChanged(Str k, int v, const Opt<int>& p) override { Add("Int", k, v, p); }
-    void OnStringChanged(Str k, Str v, const Opt<std::string>& p) override { Add("String", k, v, p); }
-    void OnByteArrayChanged(Str k, const Bytes& v, const Opt<Bytes>& p) override
-    {
-        Add("ByteArray", k, v, p);
-    }
-    void OnInt64Changed(Str k, long long v, const Opt<long long>& p) override { Add("Int64", k, v, p); }
-    void OnDoubleChanged(Str k, double v, const Opt<double>& p) override { Add("Double", k, v, p); }
-
-private:
-    template <class T> void Add(const char* type, Str key, const T& value, const Opt<T>& previous)
-    {
-        log.push_back(name + ' ' + type + ' ' + key + '=' + Show(value) +
-                      (previous ? " was " + Show(*previous) : ""));
-        if (then)
-            then(Show(value));
-    }
-    std::string name;
-    Log& log;
-};
-
 // A copy on a new path: a store opened on it reads what reached the disk,
 // not QSettings' in-process cache of the original file.
 QString DiskCopy(const QString& file)

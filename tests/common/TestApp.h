@@ -111,30 +111,50 @@ class AppTest : public ::testing::Test, public TestApplication
 {
 };
 
-// Logs a store's Bool, Int and String changes as "<key>=<value>", in order.
-class ChangeLog : public Kavrel::App::ISettingsManagerObserver
+// Values of every type shown as text, so that one log holds changes of all types.
+inline std::string Show(bool v) { return v ? "true" : "false"; }
+inline std::string Show(int v) { return std::to_string(v); }
+inline std::string Show(long long v) { return std::to_string(v); }
+inline std::string Show(const std::string& v) { return v; }
+inline std::string Show(double v) { return QString::number(v, 'g', 17).toStdString(); }
+inline std::string Show(const std::vector<unsigned char>& v)
+{
+    return "0x" + QByteArray(reinterpret_cast<const char*>(v.data()), int(v.size())).toHex().toStdString();
+}
+
+// Logs each notification of a settings store as "[<name> ]<type> <key>=<value>[ was <previous>]"
+// into a log that several observers may share; `then` runs inside the notification, after
+// logging, with the value.
+class SettingsRecorder : public Kavrel::App::ISettingsManagerObserver
 {
 public:
-    std::vector<std::string> changes;
-    void OnBoolChanged(const std::string& k, bool v, const boost::optional<bool>&) override
+    using Str = const std::string&;
+    template <class T> using Opt = boost::optional<T>;
+    using Bytes = std::vector<unsigned char>;
+
+    SettingsRecorder(std::string name, std::vector<std::string>& log) : name(std::move(name)), log(log) {}
+    std::function<void(const std::string& value)> then;
+
+    void OnBoolChanged(Str k, bool v, const Opt<bool>& p) override { Add("Bool", k, v, p); }
+    void OnIntChanged(Str k, int v, const Opt<int>& p) override { Add("Int", k, v, p); }
+    void OnStringChanged(Str k, Str v, const Opt<std::string>& p) override { Add("String", k, v, p); }
+    void OnByteArrayChanged(Str k, const Bytes& v, const Opt<Bytes>& p) override
     {
-        changes.push_back(k + "=" + (v ? "true" : "false"));
+        Add("ByteArray", k, v, p);
     }
-    void OnIntChanged(const std::string& k, int v, const boost::optional<int>&) override
+    void OnInt64Changed(Str k, long long v, const Opt<long long>& p) override { Add("Int64", k, v, p); }
+    void OnDoubleChanged(Str k, double v, const Opt<double>& p) override { Add("Double", k, v, p); }
+
+private:
+    template <class T> void Add(const char* type, Str key, const T& value, const Opt<T>& previous)
     {
-        changes.push_back(k + "=" + std::to_string(v));
+        log.push_back((name.empty() ? "" : name + ' ') + type + ' ' + key + '=' + Show(value) +
+                      (previous ? " was " + Show(*previous) : ""));
+        if (then)
+            then(Show(value));
     }
-    void OnStringChanged(const std::string& k, const std::string& v,
-                         const boost::optional<std::string>&) override
-    {
-        changes.push_back(k + "=" + v);
-    }
-    void OnByteArrayChanged(const std::string&, const std::vector<unsigned char>&,
-                            const boost::optional<std::vector<unsigned char>>&) override
-    {
-    }
-    void OnInt64Changed(const std::string&, long long, const boost::optional<long long>&) override {}
-    void OnDoubleChanged(const std::string&, double, const boost::optional<double>&) override {}
+    std::string name;
+    std::vector<std::string>& log;
 };
 
 // While it lives, records what the library would start instead of starting it.
@@ -166,23 +186,5 @@ public:
 private:
     Kavrel::Platform::ProcessStarter* previous;
 };
-
-// Hands the next modal message box to `answer` as soon as it shows; the
-// answer must close it.
-inline void AnswerNextBox(std::function<void(QMessageBox*)> answer)
-{
-    auto* poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout,
-                     [poll, answer]
-                     {
-                         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                         {
-                             poll->stop();
-                             poll->deleteLater();
-                             answer(box);
-                         }
-                     });
-    poll->start(5);
-}
 
 } // namespace Kavrel::Test

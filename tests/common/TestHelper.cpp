@@ -33,6 +33,7 @@
 //                        waits to be killed
 //   ipc-sigpipe REPORT   with a SIGPIPE handler of its own, writes to a pipe whose reader went
 //                        away; reports whether the write failed and the handler ran
+#include "RecordingClient.h"
 #include "TestApp.h"
 
 #include <Kavrel/App/Application/EntryWrapper.h>
@@ -191,19 +192,6 @@ void Append(const QString& line)
         file.write(line.toUtf8() + '\n');
 }
 
-class RecordingClient : public Kavrel::App::IIPCClient
-{
-public:
-    void SetCommunicationChannel(boost::intrusive_ptr<Kavrel::Core::IDataChannel> newChannel) override
-    {
-        channel = newChannel;
-    }
-    void SetAppHandler(int newHandle) override { handle = newHandle; }
-    void ChannelClosed() override { channel.reset(); }
-    boost::intrusive_ptr<Kavrel::Core::IDataChannel> channel;
-    int handle = -2; // never given
-};
-
 int Ipc(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -246,13 +234,12 @@ int Ipc(int argc, char** argv)
     }
     if (mode == QLatin1String("ipc-setup"))
     {
-        RecordingClient client;
+        Kavrel::Test::RecordingClient client;
         const bool connected = Kavrel::App::IPCManager::SetUpSlaveClient(client, false);
         Append(QStringLiteral("setup=%1 channel=%2 handle=%3")
                    .arg(connected)
                    .arg(client.channel ? 1 : 0)
                    .arg(client.handle >= 0 ? QStringLiteral("valid") : QString::number(client.handle)));
-        Kavrel::Platform::CloseProcessHandle(client.handle);
     }
     if (mode == QLatin1String("ipc-args"))
     {
@@ -262,7 +249,7 @@ int Ipc(int argc, char** argv)
     }
     if (mode == QLatin1String("ipc-master"))
     {
-        RecordingClient client;
+        Kavrel::Test::RecordingClient client;
         const bool launched =
             Kavrel::App::IPCManager::LaunchSlave(client, QStringLiteral("kavrel_test_helper"),
                                                  QStringLiteral("ipc-watch ") + arguments.value(3), false);

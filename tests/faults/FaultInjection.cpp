@@ -158,239 +158,98 @@ bool IsLock(int command)
 extern "C"
 {
 
-#define KAVREL_MODE_ARGUMENT(flags)                                                                          \
-    mode_t mode = 0;                                                                                         \
-    if (TakesMode(flags))                                                                                    \
+// Defines `call` to fail as one of `category` when the path made from its
+// parameters matches, returning `failed`, and to be the next definition
+// otherwise.
+#define KAVREL_FAULTY(Result, call, category, path, failed, parameters, arguments)                           \
+    Result call parameters                                                                                   \
     {                                                                                                        \
-        va_list arguments;                                                                                   \
-        va_start(arguments, flags);                                                                          \
-        mode = static_cast<mode_t>(va_arg(arguments, int));                                                  \
-        va_end(arguments);                                                                                   \
+        if (Read().active && Fails(category, #call, path))                                                   \
+            return failed;                                                                                   \
+        static const auto real = Next<Result(*) parameters>(#call);                                          \
+        return real arguments;                                                                               \
     }
 
-int open(const char* path, int flags, ...)
-{
-    KAVREL_MODE_ARGUMENT(flags)
-    if (Fails("open", "open", Text(path)))
-        return -1;
-    static const auto real = Next<int (*)(const char*, int, ...)>("open");
-    return real(path, flags, mode);
-}
+// The opening calls, which take a mode only when they create.
+#define KAVREL_FAULTY_OPEN(call, path, parameters, arguments)                                                \
+    int call parameters                                                                                      \
+    {                                                                                                        \
+        mode_t mode = 0;                                                                                     \
+        if (TakesMode(flags))                                                                                \
+        {                                                                                                    \
+            va_list variable;                                                                                \
+            va_start(variable, flags);                                                                       \
+            mode = static_cast<mode_t>(va_arg(variable, int));                                               \
+            va_end(variable);                                                                                \
+        }                                                                                                    \
+        if (Fails("open", #call, path))                                                                      \
+            return -1;                                                                                       \
+        static const auto real = Next<int(*) parameters>(#call);                                             \
+        return real arguments;                                                                               \
+    }
 
-int open64(const char* path, int flags, ...)
-{
-    KAVREL_MODE_ARGUMENT(flags)
-    if (Fails("open", "open64", Text(path)))
-        return -1;
-    static const auto real = Next<int (*)(const char*, int, ...)>("open64");
-    return real(path, flags, mode);
-}
+KAVREL_FAULTY_OPEN(open, Text(path), (const char* path, int flags, ...), (path, flags, mode))
+KAVREL_FAULTY_OPEN(open64, Text(path), (const char* path, int flags, ...), (path, flags, mode))
+KAVREL_FAULTY_OPEN(openat, Beside(dirfd, path), (int dirfd, const char* path, int flags, ...),
+                   (dirfd, path, flags, mode))
+KAVREL_FAULTY_OPEN(openat64, Beside(dirfd, path), (int dirfd, const char* path, int flags, ...),
+                   (dirfd, path, flags, mode))
+KAVREL_FAULTY(int, creat, "open", Text(path), -1, (const char* path, mode_t mode), (path, mode))
+KAVREL_FAULTY(ssize_t, write, "write", PathOf(fd), -1, (int fd, const void* data, size_t size),
+              (fd, data, size))
+KAVREL_FAULTY(ssize_t, pwrite, "write", PathOf(fd), -1,
+              (int fd, const void* data, size_t size, off_t offset), (fd, data, size, offset))
+KAVREL_FAULTY(ssize_t, pwrite64, "write", PathOf(fd), -1,
+              (int fd, const void* data, size_t size, off64_t offset), (fd, data, size, offset))
+KAVREL_FAULTY(ssize_t, writev, "write", PathOf(fd), -1, (int fd, const struct iovec* vector, int count),
+              (fd, vector, count))
+KAVREL_FAULTY(int, rename, "rename", Text(from) + " " + Text(to), -1, (const char* from, const char* to),
+              (from, to))
+KAVREL_FAULTY(int, renameat, "rename", Beside(fromDir, from) + " " + Beside(toDir, to), -1,
+              (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to))
+KAVREL_FAULTY(int, renameat2, "rename", Beside(fromDir, from) + " " + Beside(toDir, to), -1,
+              (int fromDir, const char* from, int toDir, const char* to, unsigned int flags),
+              (fromDir, from, toDir, to, flags))
+KAVREL_FAULTY(int, linkat, "rename", Beside(fromDir, from) + " " + Beside(toDir, to), -1,
+              (int fromDir, const char* from, int toDir, const char* to, int flags),
+              (fromDir, from, toDir, to, flags))
+KAVREL_FAULTY(int, fsync, "fsync", PathOf(fd), -1, (int fd), (fd))
+KAVREL_FAULTY(int, fdatasync, "fsync", PathOf(fd), -1, (int fd), (fd))
+KAVREL_FAULTY(int, flock, "flock", PathOf(fd), -1, (int fd, int operation), (fd, operation))
 
-int openat(int dirfd, const char* path, int flags, ...)
-{
-    KAVREL_MODE_ARGUMENT(flags)
-    if (Fails("open", "openat", Beside(dirfd, path)))
-        return -1;
-    static const auto real = Next<int (*)(int, const char*, int, ...)>("openat");
-    return real(dirfd, path, flags, mode);
-}
+// The record-lock calls, which fail only for a lock command.
+#define KAVREL_FAULTY_FCNTL(call)                                                                            \
+    int call(int fd, int command, ...)                                                                       \
+    {                                                                                                        \
+        va_list arguments;                                                                                   \
+        va_start(arguments, command);                                                                        \
+        void* argument = va_arg(arguments, void*);                                                           \
+        va_end(arguments);                                                                                   \
+        if (IsLock(command) && Read().active && Fails("flock", #call, PathOf(fd)))                           \
+            return -1;                                                                                       \
+        static const auto real = Next<int (*)(int, int, ...)>(#call);                                        \
+        return real(fd, command, argument);                                                                  \
+    }
 
-int openat64(int dirfd, const char* path, int flags, ...)
-{
-    KAVREL_MODE_ARGUMENT(flags)
-    if (Fails("open", "openat64", Beside(dirfd, path)))
-        return -1;
-    static const auto real = Next<int (*)(int, const char*, int, ...)>("openat64");
-    return real(dirfd, path, flags, mode);
-}
+KAVREL_FAULTY_FCNTL(fcntl)
+KAVREL_FAULTY_FCNTL(fcntl64)
 
-int creat(const char* path, mode_t mode)
-{
-    if (Fails("open", "creat", Text(path)))
-        return -1;
-    static const auto real = Next<int (*)(const char*, mode_t)>("creat");
-    return real(path, mode);
-}
-
-ssize_t write(int fd, const void* data, size_t size)
-{
-    if (Read().active && Fails("write", "write", PathOf(fd)))
-        return -1;
-    static const auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
-    return real(fd, data, size);
-}
-
-ssize_t pwrite(int fd, const void* data, size_t size, off_t offset)
-{
-    if (Read().active && Fails("write", "pwrite", PathOf(fd)))
-        return -1;
-    static const auto real = Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
-    return real(fd, data, size, offset);
-}
-
-ssize_t pwrite64(int fd, const void* data, size_t size, off64_t offset)
-{
-    if (Read().active && Fails("write", "pwrite64", PathOf(fd)))
-        return -1;
-    static const auto real = Next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64");
-    return real(fd, data, size, offset);
-}
-
-ssize_t writev(int fd, const struct iovec* vector, int count)
-{
-    if (Read().active && Fails("write", "writev", PathOf(fd)))
-        return -1;
-    static const auto real = Next<ssize_t (*)(int, const struct iovec*, int)>("writev");
-    return real(fd, vector, count);
-}
-
-int rename(const char* from, const char* to)
-{
-    if (Fails("rename", "rename", std::string(Text(from)) + " " + (Text(to))))
-        return -1;
-    static const auto real = Next<int (*)(const char*, const char*)>("rename");
-    return real(from, to);
-}
-
-int renameat(int fromDir, const char* from, int toDir, const char* to)
-{
-    if (Fails("rename", "renameat", Beside(fromDir, from) + " " + Beside(toDir, to)))
-        return -1;
-    static const auto real = Next<int (*)(int, const char*, int, const char*)>("renameat");
-    return real(fromDir, from, toDir, to);
-}
-
-int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned int flags)
-{
-    if (Fails("rename", "renameat2", Beside(fromDir, from) + " " + Beside(toDir, to)))
-        return -1;
-    static const auto real = Next<int (*)(int, const char*, int, const char*, unsigned int)>("renameat2");
-    return real(fromDir, from, toDir, to, flags);
-}
-
-int linkat(int fromDir, const char* from, int toDir, const char* to, int flags)
-{
-    if (Fails("rename", "linkat", Beside(fromDir, from) + " " + Beside(toDir, to)))
-        return -1;
-    static const auto real = Next<int (*)(int, const char*, int, const char*, int)>("linkat");
-    return real(fromDir, from, toDir, to, flags);
-}
-
-int fsync(int fd)
-{
-    if (Read().active && Fails("fsync", "fsync", PathOf(fd)))
-        return -1;
-    static const auto real = Next<int (*)(int)>("fsync");
-    return real(fd);
-}
-
-int fdatasync(int fd)
-{
-    if (Read().active && Fails("fsync", "fdatasync", PathOf(fd)))
-        return -1;
-    static const auto real = Next<int (*)(int)>("fdatasync");
-    return real(fd);
-}
-
-int flock(int fd, int operation)
-{
-    if (Read().active && Fails("flock", "flock", PathOf(fd)))
-        return -1;
-    static const auto real = Next<int (*)(int, int)>("flock");
-    return real(fd, operation);
-}
-
-int fcntl(int fd, int command, ...)
-{
-    va_list arguments;
-    va_start(arguments, command);
-    void* argument = va_arg(arguments, void*);
-    va_end(arguments);
-    if (IsLock(command) && Read().active && Fails("flock", "fcntl", PathOf(fd)))
-        return -1;
-    static const auto real = Next<int (*)(int, int, ...)>("fcntl");
-    return real(fd, command, argument);
-}
-
-int fcntl64(int fd, int command, ...)
-{
-    va_list arguments;
-    va_start(arguments, command);
-    void* argument = va_arg(arguments, void*);
-    va_end(arguments);
-    if (IsLock(command) && Read().active && Fails("flock", "fcntl64", PathOf(fd)))
-        return -1;
-    static const auto real = Next<int (*)(int, int, ...)>("fcntl64");
-    return real(fd, command, argument);
-}
-
-int mkfifo(const char* path, mode_t mode)
-{
-    if (Fails("mkfifo", "mkfifo", Text(path)))
-        return -1;
-    static const auto real = Next<int (*)(const char*, mode_t)>("mkfifo");
-    return real(path, mode);
-}
-
-int mkfifoat(int dirfd, const char* path, mode_t mode)
-{
-    if (Fails("mkfifo", "mkfifoat", Beside(dirfd, path)))
-        return -1;
-    static const auto real = Next<int (*)(int, const char*, mode_t)>("mkfifoat");
-    return real(dirfd, path, mode);
-}
-
+KAVREL_FAULTY(int, mkfifo, "mkfifo", Text(path), -1, (const char* path, mode_t mode), (path, mode))
+KAVREL_FAULTY(int, mkfifoat, "mkfifo", Beside(dirfd, path), -1,
+              (int dirfd, const char* path, mode_t mode), (dirfd, path, mode))
 // posix_spawn reports the error as its result, not in errno.
-int posix_spawn(pid_t* pid, const char* path, const posix_spawn_file_actions_t* actions,
-                const posix_spawnattr_t* attributes, char* const argv[], char* const envp[])
-{
-    if (Fails("spawn", "posix_spawn", Text(path)))
-        return errno;
-    static const auto real = Next<int (*)(pid_t*, const char*, const posix_spawn_file_actions_t*,
-                                          const posix_spawnattr_t*, char* const[], char* const[])>("posix_spawn");
-    return real(pid, path, actions, attributes, argv, envp);
-}
-
-int posix_spawnp(pid_t* pid, const char* file, const posix_spawn_file_actions_t* actions,
-                 const posix_spawnattr_t* attributes, char* const argv[], char* const envp[])
-{
-    if (Fails("spawn", "posix_spawnp", Text(file)))
-        return errno;
-    static const auto real = Next<int (*)(pid_t*, const char*, const posix_spawn_file_actions_t*,
-                                          const posix_spawnattr_t*, char* const[], char* const[])>("posix_spawnp");
-    return real(pid, file, actions, attributes, argv, envp);
-}
-
-int execve(const char* path, char* const argv[], char* const envp[])
-{
-    if (Fails("spawn", "execve", Text(path)))
-        return -1;
-    static const auto real = Next<int (*)(const char*, char* const[], char* const[])>("execve");
-    return real(path, argv, envp);
-}
-
-int execv(const char* path, char* const argv[])
-{
-    if (Fails("spawn", "execv", Text(path)))
-        return -1;
-    static const auto real = Next<int (*)(const char*, char* const[])>("execv");
-    return real(path, argv);
-}
-
-int execvp(const char* file, char* const argv[])
-{
-    if (Fails("spawn", "execvp", Text(file)))
-        return -1;
-    static const auto real = Next<int (*)(const char*, char* const[])>("execvp");
-    return real(file, argv);
-}
-
-pid_t fork()
-{
-    if (Fails("fork", "fork", ""))
-        return -1;
-    static const auto real = Next<pid_t (*)()>("fork");
-    return real();
-}
+KAVREL_FAULTY(int, posix_spawn, "spawn", Text(path), errno,
+              (pid_t * pid, const char* path, const posix_spawn_file_actions_t* actions,
+               const posix_spawnattr_t* attributes, char* const argv[], char* const envp[]),
+              (pid, path, actions, attributes, argv, envp))
+KAVREL_FAULTY(int, posix_spawnp, "spawn", Text(file), errno,
+              (pid_t * pid, const char* file, const posix_spawn_file_actions_t* actions,
+               const posix_spawnattr_t* attributes, char* const argv[], char* const envp[]),
+              (pid, file, actions, attributes, argv, envp))
+KAVREL_FAULTY(int, execve, "spawn", Text(path), -1,
+              (const char* path, char* const argv[], char* const envp[]), (path, argv, envp))
+KAVREL_FAULTY(int, execv, "spawn", Text(path), -1, (const char* path, char* const argv[]), (path, argv))
+KAVREL_FAULTY(int, execvp, "spawn", Text(file), -1, (const char* file, char* const argv[]), (file, argv))
+KAVREL_FAULTY(pid_t, fork, "fork", "", -1, (), ())
 
 } // extern "C"

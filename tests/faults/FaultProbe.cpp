@@ -31,9 +31,11 @@
 //                      until asked to quit; prints "ended=1" after the
 //                      application object is gone
 //   wait               prints "pid=", runs until its input closes
+#include "RecordingClient.h"
+#include "TestApp.h"
+
 #include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/CrashTracker.h>
-#include <Kavrel/App/Application/ICustomizationManager.h>
 #include <Kavrel/App/Application/IPCManager.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>
 #include <Kavrel/App/Application/SettingsManager.h>
@@ -67,37 +69,6 @@ public:
         std::printf("log=%.*s\n", static_cast<int>(length), message);
         std::fflush(stdout);
     }
-};
-
-class Product : public Kavrel::App::ICustomizationManager
-{
-public:
-    std::string GetOrganizationName() const override { return "Kavrel"; }
-    std::string GetProductFolderName() const override { return "FaultProbe"; }
-    std::string GetVersionMajor() const override { return "1"; }
-    std::string GetVersionMinor() const override { return "0"; }
-    std::string GetApplicationName() const override { return "FaultProbe"; }
-    std::string GetProductName() const override { return "FaultProbe"; }
-    std::string GetProductCodeName() const override { return "FaultProbe"; }
-    QPixmap GetApplicationIcon() const override { return {}; }
-    std::string GetEditionName() const override { return {}; }
-    std::string GetCustomAboutCaption() const override { return {}; }
-    bool IsEmailDialogEnabled() const override { return false; }
-    std::string GetSupportEmail() const override { return {}; }
-    void SetLocale(const std::string&) override {}
-};
-
-class Client : public Kavrel::App::IIPCClient
-{
-public:
-    void SetCommunicationChannel(boost::intrusive_ptr<Kavrel::Core::IDataChannel> newChannel) override
-    {
-        channel = newChannel;
-    }
-    void SetAppHandler(int newHandle) override { handle = newHandle; }
-    void ChannelClosed() override { channel.reset(); }
-    boost::intrusive_ptr<Kavrel::Core::IDataChannel> channel;
-    int handle = -1;
 };
 
 void Print(const std::string& line)
@@ -159,7 +130,7 @@ int RunProduct(int argc, char** argv, bool loop)
     const QString folder = QString::fromLocal8Bit(argv[2]);
     {
         Kavrel::App::Application app(argc, argv);
-        app.SetCustomizationManager(boost::make_shared<Product>());
+        app.SetCustomizationManager(Kavrel::Test::MakeProduct());
         const auto store =
             boost::make_shared<Kavrel::App::SettingsManager>(folder + QStringLiteral("/store/Product.ini"),
                                                              QSettings::IniFormat);
@@ -193,7 +164,7 @@ int Echo(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const std::string report = argv[2];
-    Client client;
+    Kavrel::Test::RecordingClient client;
     if (!Kavrel::App::IPCManager::SetUpSlaveClient(client, false))
     {
         Append(report, "ended=no master");
@@ -219,7 +190,7 @@ int Echo(int argc, char** argv)
 int Launch(int argc, char** argv, bool endless)
 {
     QCoreApplication app(argc, argv);
-    Client client;
+    Kavrel::Test::RecordingClient client;
     bool launched = false;
     try
     {

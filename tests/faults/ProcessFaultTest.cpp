@@ -8,17 +8,16 @@
 // from a random generator whose seed each failure reports. Every case ends
 // within its time budget, however many rounds that leaves.
 #include "FaultSupport.h"
+#include "RecordingClient.h"
 
 #include <Kavrel/App/Application/IPCManager.h>
 #include <Kavrel/IO/IOException.h>
-#include <Kavrel/Platform/NamedPipe.h>
 
 #include <QCoreApplication>
 #include <QSettings>
 #include <QSysInfo>
 
 #include <csignal>
-#include <ctime>
 #include <random>
 #include <sys/syscall.h>
 
@@ -32,12 +31,18 @@ constexpr int MAX_ROUNDS = 40;
 
 std::string Payload(int generation) { return std::string(2000, static_cast<char>('a' + generation % 26)); }
 
+// A random generator whose seed every failure in its scope reports.
 struct Seeded
 {
-    Seeded() : seed(std::random_device{}()), random(seed) {}
+    Seeded()
+        : seed(std::random_device{}()), random(seed),
+          trace(__FILE__, __LINE__, "seed " + std::to_string(seed))
+    {
+    }
     int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
     unsigned seed;
     std::mt19937 random;
+    ::testing::ScopedTrace trace;
 };
 
 // Reads lines until one starts with the prefix the given number of times;
@@ -96,7 +101,6 @@ class KilledMidSave : public ::testing::TestWithParam<KillCase>
 TEST_P(KilledMidSave, leavesTheOldOrTheNewStoreWhole)
 {
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
     const std::string folder = IsolatedRoot() + "/killed-" + GetParam().name;
     const std::string store = WriteFile(folder + "/store/Product.ini", "[General]\nkeep=precious\n");
     const auto end = Clock::now() + BUDGET;
@@ -134,51 +138,41 @@ INSTANTIATE_TEST_SUITE_P(Signals, KilledMidSave,
 // under, made but still empty, or the one it takes a stale lock away under.
 // The next save goes ahead at once (QSettings waited until they were 30 s
 // old); the deadline is half that.
-struct LeftLock
+TEST(LeftLocks, doNotHoldUpTheNextSave)
 {
-    const char* name;
-    bool ownerDied; // the save lock names its owner, who has died
-    bool removalLock;
-};
-
-class LeftLocks : public ::testing::TestWithParam<LeftLock>
-{
-};
-
-TEST_P(LeftLocks, doNotHoldUpTheNextSave)
-{
-    const std::string folder = IsolatedRoot() + "/left-" + GetParam().name;
-    const std::string store = WriteFile(folder + "/store/Product.ini", "[General]\nkeep=precious\n");
-    std::string owner;
-    if (GetParam().ownerDied)
+    // The empty save lock; then the removal lock beside a save lock that names
+    // its owner, who has died.
+    for (const bool removal : {false, true})
     {
-        Child gone({KAVREL_FAULT_PROBE, "wait"});
-        const std::string pid = gone.ReadLine().substr(4);
-        gone.Wait();
-        owner = pid + "\nfault_probe\n" + QSysInfo::machineHostName().toStdString() + "\n";
+        SCOPED_TRACE(removal ? "removal lock" : "empty save lock");
+        const std::string folder = IsolatedRoot() + "/left-" + std::to_string(removal);
+        const std::string store = WriteFile(folder + "/store/Product.ini", "[General]\nkeep=precious\n");
+        std::string owner;
+        if (removal)
+        {
+            Child gone({KAVREL_FAULT_PROBE, "wait"});
+            const std::string pid = gone.ReadLine().substr(4);
+            gone.Wait();
+            owner = pid + "\nfault_probe\n" + QSysInfo::machineHostName().toStdString() + "\n";
+        }
+        WriteFile(store + ".lock", owner);
+        if (removal)
+            WriteFile(store + ".lock.rmlock", "");
+        const ProbeRun run =
+            RunProbe({"save", store, "fresh", "value"}, {}, folder, std::chrono::seconds(15));
+        ASSERT_TRUE(run.ended) << "the save waited for the left lock";
+        EXPECT_EQ(run.status, 0);
+        QSettings settings(QString::fromStdString(store), QSettings::IniFormat);
+        EXPECT_EQ(settings.value("keep").toString(), "precious");
+        EXPECT_EQ(settings.value("fresh").toString(), "value");
     }
-    WriteFile(store + ".lock", owner);
-    if (GetParam().removalLock)
-        WriteFile(store + ".lock.rmlock", "");
-    const ProbeRun run = RunProbe({"save", store, "fresh", "value"}, {}, folder, std::chrono::seconds(15));
-    ASSERT_TRUE(run.ended) << "the save waited for the left lock";
-    EXPECT_EQ(run.status, 0);
-    QSettings settings(QString::fromStdString(store), QSettings::IniFormat);
-    EXPECT_EQ(settings.value("keep").toString(), "precious");
-    EXPECT_EQ(settings.value("fresh").toString(), "value");
 }
-
-INSTANTIATE_TEST_SUITE_P(Kills, LeftLocks,
-                         ::testing::Values(LeftLock{"emptySaveLock", false, false},
-                                           LeftLock{"emptyRemovalLock", true, true}),
-                         [](const ::testing::TestParamInfo<LeftLock>& info) { return info.param.name; });
 
 // The crash records of a process killed while it writes them: another live
 // instance's record always stays, and the file always reads.
 TEST(ProcessFaults, crashRecordsKilledMidWriteKeepEveryLiveRecord)
 {
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
     Child other({KAVREL_FAULT_PROBE, "wait"});
     const std::string live = other.ReadLine().substr(4);
     const ProbeRun where = RunProbe({"record"}, {}, IsolatedRoot());
@@ -210,7 +204,6 @@ TEST(ProcessFaults, crashRecordsKilledMidWriteKeepEveryLiveRecord)
 TEST(ProcessFaults, aTerminationRequestMidSaveQuitsNormallyAndKeepsTheLastGeneration)
 {
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
     const std::string folder = IsolatedRoot() + "/terminated";
     const std::string store = WriteFile(folder + "/store/Product.ini", "[General]\nkeep=precious\n");
     for (int round = 0; round < 3; ++round)
@@ -249,18 +242,9 @@ TEST(ProcessFaults, aSlaveKilledMidExchangeFailsTheMastersCallsInsteadOfHangingT
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
-    struct Client : Kavrel::App::IIPCClient
-    {
-        void SetCommunicationChannel(boost::intrusive_ptr<Kavrel::Core::IDataChannel> c) override { channel = c; }
-        void SetAppHandler(int h) override { handle = h; }
-        void ChannelClosed() override { channel.reset(); }
-        boost::intrusive_ptr<Kavrel::Core::IDataChannel> channel;
-        int handle = -1;
-    };
     for (int round = 0; round < 5; ++round)
     {
-        Client client;
+        RecordingClient client;
         ASSERT_TRUE(Kavrel::App::IPCManager::LaunchSlave(
             client, KAVREL_FAULT_PROBE, QString::fromStdString("echo " + IsolatedRoot() + "/slave-report"), false));
         auto& channel = *client.channel;
@@ -315,43 +299,7 @@ TEST(ProcessFaults, aSlaveKilledMidExchangeFailsTheMastersCallsInsteadOfHangingT
                 EXPECT_TRUE(threw);
                 EXPECT_THROW(channel.Write(small.data(), 5), Kavrel::Core::IOException);
             }));
-        Kavrel::Platform::CloseProcessHandle(client.handle);
     }
-}
-
-// A master killed between making its two pipes leaves the first behind;
-// the next launch passes its identifier by instead of failing on it. (The
-// identifier comes from the time-seeded generator: the ones it gives in this
-// second and the next are taken.)
-TEST(ProcessFaults, aPipeLeftByAKilledMasterDoesNotBlockTheNextLaunch)
-{
-    static int argc = 1;
-    static char name[] = "ProcessFaultTests";
-    static char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    std::vector<std::unique_ptr<Kavrel::Platform::NamedPipe>> left;
-    for (const std::time_t second : {std::time(nullptr), std::time(nullptr) + 1})
-    {
-        std::srand(static_cast<unsigned>(second));
-        left.push_back(std::make_unique<Kavrel::Platform::NamedPipe>(
-            QString::fromLatin1(Kavrel::App::IPCManager::OUTPUT_PIPE_NAME).arg(std::rand()).toStdString(),
-            Kavrel::Platform::NamedPipe::Direction::Read, true));
-        ASSERT_TRUE(left.back()->IsValid());
-    }
-    struct Client : Kavrel::App::IIPCClient
-    {
-        void SetCommunicationChannel(boost::intrusive_ptr<Kavrel::Core::IDataChannel> c) override { channel = c; }
-        void SetAppHandler(int h) override { handle = h; }
-        void ChannelClosed() override { channel.reset(); }
-        boost::intrusive_ptr<Kavrel::Core::IDataChannel> channel;
-        int handle = -1;
-    } client;
-    bool launched = false;
-    EXPECT_NO_THROW(launched = Kavrel::App::IPCManager::LaunchSlave(
-                        client, KAVREL_FAULT_PROBE, QString::fromStdString("echo " + IsolatedRoot() + "/left-report"),
-                        false));
-    EXPECT_TRUE(launched);
-    Kavrel::Platform::CloseProcessHandle(client.handle);
 }
 
 // A master killed in the middle of its exchanges with a slave: the slave
@@ -359,7 +307,6 @@ TEST(ProcessFaults, aPipeLeftByAKilledMasterDoesNotBlockTheNextLaunch)
 TEST(ProcessFaults, aMasterKilledMidExchangeEndsItsSlave)
 {
     Seeded seeded;
-    SCOPED_TRACE("seed " + std::to_string(seeded.seed));
     for (int round = 0; round < 5; ++round)
     {
         const std::string report = IsolatedRoot() + "/master-report-" + std::to_string(round);

@@ -59,13 +59,7 @@ public:
     std::intptr_t Add(std::uint32_t id, std::uint32_t flags, std::int16_t x, std::int16_t y,
                       std::uint64_t arguments)
     {
-        GestureInfoRecord info;
-        info.id = id;
-        info.flags = flags;
-        info.x = x;
-        info.y = y;
-        info.arguments = arguments;
-        messages[++lastHandle] = info;
+        messages[++lastHandle] = GestureInfoRecord{0, flags, id, nullptr, x, y, 0, 0, arguments};
         return lastHandle;
     }
 
@@ -112,16 +106,17 @@ struct Recorder
 {
     explicit Recorder(Gesture::Emitter& emitter)
     {
-        QObject::connect(&emitter, &Gesture::Emitter::zoom,
-                         [this](const Gesture::Zoom& g) { zooms.push_back(g); });
-        QObject::connect(&emitter, &Gesture::Emitter::rotate,
-                         [this](const Gesture::Rotate& g) { rotations.push_back(g); });
-        QObject::connect(&emitter, &Gesture::Emitter::pan,
-                         [this](const Gesture::Pan& g) { pans.push_back(g); });
-        QObject::connect(&emitter, &Gesture::Emitter::tap,
-                         [this](const Gesture::Tap& g) { taps.push_back(g); });
-        QObject::connect(&emitter, &Gesture::Emitter::pressAndTap,
-                         [this](const Gesture::PressAndTap& g) { pressAndTaps.push_back(g); });
+        Record(emitter, &Gesture::Emitter::zoom, zooms);
+        Record(emitter, &Gesture::Emitter::rotate, rotations);
+        Record(emitter, &Gesture::Emitter::pan, pans);
+        Record(emitter, &Gesture::Emitter::tap, taps);
+        Record(emitter, &Gesture::Emitter::pressAndTap, pressAndTaps);
+    }
+    template <class Kind>
+    static void Record(Gesture::Emitter& emitter, void (Gesture::Emitter::*signal)(const Kind&),
+                       std::vector<Kind>& into)
+    {
+        QObject::connect(&emitter, signal, [&into](const Kind& gesture) { into.push_back(gesture); });
     }
     std::vector<Gesture::Zoom> zooms;
     std::vector<Gesture::Rotate> rotations;
@@ -332,12 +327,6 @@ class Touch : public ::testing::Test
 {
 protected:
     Touch() : device(QTest::createTouchDevice()) {}
-    void Press(QWidget* widget, std::initializer_list<std::pair<int, QPoint>> points)
-    {
-        auto sequence = QTest::touchEvent(widget, device);
-        for (const auto& [id, at] : points)
-            sequence.press(id, at, widget);
-    }
     Kavrel::App::Application app{argc, argv};
     QTouchDevice* device;
 };

@@ -22,11 +22,9 @@ class LookAndFeelBadInput : public ::testing::Test
 protected:
     void Write(const QString& relative, const QByteArray& bytes)
     {
-        const QString file = folder.filePath(relative);
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
+        const std::string file = folder.filePath(relative).toStdString();
+        ASSERT_EQ(std::filesystem::file_size(Kavrel::Test::WriteFile(file, bytes.toStdString())),
+                  size_t(bytes.size()));
     }
     void Copy(const QString& from, const QString& relative)
     {

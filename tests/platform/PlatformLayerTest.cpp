@@ -275,11 +275,10 @@ TEST(PlatformProcess, aChildRunsItsProgramIsListedUnderItsNameAndItsHandlesTellT
     EXPECT_TRUE(Platform::IsProcessRunning(child.Pid(), HelperPath()));
     EXPECT_FALSE(Platform::IsProcessRunning(child.Pid(), Platform::GetExecutablePath()));
     const Strings running = Platform::ListRunningExecutables();
-    EXPECT_TRUE(std::any_of(running.begin(), running.end(),
-                            [](const std::string& path) { return SamePath(path, HelperPath()); }));
-    EXPECT_TRUE(std::any_of(running.begin(), running.end(),
-                            [](const std::string& path)
-                            { return SamePath(path, Platform::GetExecutablePath()); }));
+    for (const std::string& program : {HelperPath(), Platform::GetExecutablePath()})
+        EXPECT_TRUE(std::any_of(running.begin(), running.end(),
+                                [&](const std::string& path) { return SamePath(path, program); }))
+            << program;
 
     const int opened = Platform::OpenProcessHandle(child.Pid());
     ASSERT_GE(opened, 0);
@@ -306,8 +305,7 @@ TEST(PlatformEvent, aSetEventWakesEveryWaiterAndStaysSet)
     event.Set();
     first.join();
     second.join();
-    EXPECT_EQ(woken[0], 1);
-    EXPECT_EQ(woken[1], 0);
+    EXPECT_EQ(std::make_pair(woken[0], woken[1]), std::make_pair(1, 0));
     EXPECT_TRUE(event.IsSet());
 }
 
@@ -454,12 +452,11 @@ TEST(PlatformNamedPipe, aNameInUseOrWithoutACreatorIsRefused)
     const std::string name = UniqueName("taken");
     NamedPipe first(name, NamedPipe::Direction::Read, true);
     ASSERT_TRUE(first.IsValid());
+    // Not valid, with the system's reason.
     NamedPipe second(name, NamedPipe::Direction::Read, true);
-    EXPECT_FALSE(second.IsValid());
-    EXPECT_NE(second.Error(), 0);
+    EXPECT_EQ(std::make_pair(second.IsValid(), second.Error() != 0), std::make_pair(false, true));
     NamedPipe nobody(UniqueName("nobody"), NamedPipe::Direction::Write, false);
-    EXPECT_FALSE(nobody.IsValid());
-    EXPECT_NE(nobody.Error(), 0);
+    EXPECT_EQ(std::make_pair(nobody.IsValid(), nobody.Error() != 0), std::make_pair(false, true));
 }
 
 // ---------------------------------------------------------------- replaceable facilities

@@ -25,7 +25,8 @@ protected:
 
     QTemporaryDir folder;
     Kavrel::App::SettingsManager store;
-    Kavrel::Test::ChangeLog observer;
+    Strings changes;
+    Kavrel::Test::SettingsRecorder observer{"", changes};
     Kavrel::Proc::PolicyPtr policy = Kavrel::Proc::CreatePolicy();
 };
 
@@ -33,11 +34,11 @@ TEST_F(CodecPolicy, savingWritesOnlyWhatChanged)
 {
     policy->SetOrder(First(), {"a", "b"});
     CodecPolicyController::SaveToSettings(policy, CodecPolicyController::PREFIX_DECODER, store);
-    EXPECT_EQ(observer.changes, Strings{"Decoders/Order/" + First() + "=a b"});
+    EXPECT_EQ(changes, Strings{"String Decoders/Order/" + First() + "=a b"});
 
-    observer.changes.clear();
+    changes.clear();
     CodecPolicyController::SaveToSettings(policy, CodecPolicyController::PREFIX_DECODER, store);
-    EXPECT_TRUE(observer.changes.empty());
+    EXPECT_TRUE(changes.empty());
 
     // A list that became empty is written empty; the others follow in order.
     policy->SetOrder(First(), {});
@@ -45,9 +46,9 @@ TEST_F(CodecPolicy, savingWritesOnlyWhatChanged)
     policy->SetDisabled(Last(), "y", true);
     policy->SetExclusive(Last(), "z", true);
     CodecPolicyController::SaveToSettings(policy, CodecPolicyController::PREFIX_DECODER, store);
-    EXPECT_EQ(observer.changes,
-              (Strings{"Decoders/Order/" + First() + "=", "Decoders/Disabled/" + Last() + "=x y",
-                       "Decoders/Exclusive/" + Last() + "=z"}));
+    EXPECT_EQ(changes, (Strings{"String Decoders/Order/" + First() + "= was a b",
+                                "String Decoders/Disabled/" + Last() + "=x y",
+                                "String Decoders/Exclusive/" + Last() + "=z"}));
 }
 
 TEST_F(CodecPolicy, loadingSplitsAtCommasAndSpacesAndNeverUndoes)

@@ -186,14 +186,21 @@ public:
     std::list<std::string> themes;
     std::string currentTheme;
     std::map<std::string, Kavrel::Core::Property> themeTitles;
-    // Each theme folder's resource files as last listed, with the folder's
-    // stamp then: listed again only when the folder changed.
+    // Each theme's or language's folder's files as last listed, with the
+    // folder's stamp then: listed again only when the folder changed.
     struct Listing
     {
         FileStamp folder;
         QList<QFileInfo> files;
     };
-    std::map<std::string, Listing> listings;
+    std::map<QString, Listing> listings;
+    const QList<QFileInfo>& Listed(const QString& dir, const FileStamp& folder, const QString& suffix)
+    {
+        Listing& listing = listings[dir];
+        if (listing.folder != folder)
+            listing = {folder, FilesMatching(dir, suffix)};
+        return listing.files;
+    }
     QString themesFolder; // with a slash at its end
     QString unitedStylesheet;
     std::list<boost::shared_ptr<QTranslator>> translators;
@@ -290,7 +297,7 @@ void LookAndFeelManager::SetLocale(const std::string& locale)
         // Nothing to load; the service and the observers still hear the name.
     }
     else if (d->resourceNames.empty())
-        files = FilesMatching(folder, QStringLiteral(".qm"));
+        files = d->Listed(folder, FileStamp::Of(folder), QStringLiteral(".qm"));
     else
     {
         for (const std::string& name : d->resourceNames)
@@ -412,12 +419,7 @@ QList<QFileInfo> LookAndFeelManager::Private::GetFilteredResourceList()
         return {};
     }
     if (resourceNames.empty())
-    {
-        Listing& listing = listings[currentTheme];
-        if (listing.folder != folder)
-            listing = {folder, FilesMatching(dir, QStringLiteral(".rcc"))};
-        return listing.files;
-    }
+        return Listed(dir, folder, QStringLiteral(".rcc"));
     QList<QFileInfo> files;
     for (const std::string& name : resourceNames)
     {

@@ -13,6 +13,9 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
+#include <chrono>
+#include <filesystem>
+
 using Kavrel::App::LookAndFeelManager;
 
 namespace
@@ -154,5 +157,37 @@ TEST_F(LookAndFeelBadInput, aThemesOwnFontIsRegisteredEvenWhereAnotherThemeHadOn
     manager->SetTheme("dusk");
     EXPECT_TRUE(registered().contains(QStringLiteral("WenQuanYi Micro Hei")))
         << registered().join(u',').toStdString();
+}
+
+// Folders are listed again only when they changed: a file added to an
+// installed theme or language (its folder stamped a day ago, as installed
+// folders are) is found at the next switch to it.
+TEST_F(LookAndFeelBadInput, filesAddedToAnInstalledFolderAreFoundAtTheNextSwitch)
+{
+    Copy(QStringLiteral("themes/night/theme.json"), QStringLiteral("app/resources/themes/night/theme.json"));
+    Copy(QStringLiteral("themes/night/app.rcc"), QStringLiteral("app/resources/themes/night/app.rcc"));
+    Copy(QStringLiteral("themes/dark/theme.json"), QStringLiteral("app/resources/themes/dark/theme.json"));
+    Copy(QStringLiteral("locales/de_DE/app_de_DE.qm"), QStringLiteral("app/resources/locales/de_DE/app_de_DE.qm"));
+    ASSERT_TRUE(QDir().mkpath(folder.filePath(QStringLiteral("app/resources/locales/ru_RU"))));
+    for (const char* installed : {"app/resources/themes/night", "app/resources/locales/de_DE"})
+        std::filesystem::last_write_time(folder.filePath(QLatin1String(installed)).toStdString(),
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
+    const auto evening = [] { return QCoreApplication::translate("LookAndFeelTest", "Good evening"); };
+    const auto manager = Make();
+    for (bool added : {false, true})
+    {
+        manager->SetLocale("de_DE");
+        manager->SetTheme("night");
+        EXPECT_EQ(QFile::exists(QStringLiteral(":/extra/style.qss")), added);
+        EXPECT_EQ(evening(), added ? QStringLiteral("Guten Abend") : QStringLiteral("Good evening"));
+        if (!added)
+        {
+            Copy(QStringLiteral("themes/night/extra.rcc"), QStringLiteral("app/resources/themes/night/extra.rcc"));
+            Copy(QStringLiteral("locales/de_DE/extra_de_DE.qm"),
+                 QStringLiteral("app/resources/locales/de_DE/extra_de_DE.qm"));
+        }
+        manager->SetLocale("ru_RU");
+        manager->SetTheme("dark");
+    }
 }
 } // namespace

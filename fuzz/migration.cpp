@@ -8,6 +8,7 @@
 #include "FuzzSupport.h"
 
 #include <Kavrel/App/Application/MigrateSettingsFromQt4ToQt5.h>
+#include <Kavrel/Util/CheckedSettingsFormat.h>
 #include <Kavrel/Util/NativeSettingsPath.h>
 
 #include <QCoreApplication>
@@ -69,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 
     std::map<QString, QVariant> before;
     {
-        QSettings settings(file, QSettings::IniFormat);
+        QSettings settings(file, Kavrel::Util::CheckedSettingsFormat(QSettings::IniFormat));
         for (const QString& key : settings.allKeys())
             before[key] = settings.value(key);
     }
@@ -95,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     if (!ran)
         return 0;
 
-    QSettings after(file, QSettings::IniFormat);
+    QSettings after(file, Kavrel::Util::CheckedSettingsFormat(QSettings::IniFormat));
     for (const auto& [key, value] : before)
     {
         if (!Plain(key))

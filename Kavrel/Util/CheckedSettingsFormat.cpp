@@ -3,6 +3,10 @@
 #include <QFile>
 #include <QTemporaryFile>
 
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/file.h>
@@ -45,6 +49,108 @@ void RemoveAbandonedLocks(const QString& settingsFile)
 #endif
 }
 
+// Qt decodes a value "@Variant(...)" (and the same spelled with escapes)
+// with its binary stream operators, which trust the lengths inside: a
+// damaged one makes QtGui allocate without bound and then crash, at every
+// start. Our stores write no such values, so a value that would read as a
+// variant is turned into the text it spells: its leading "@" is doubled,
+// which Qt's reader takes back off. Values read as before: byte arrays and
+// the other plain "@" forms, and text that merely starts with "@".
+// The character an escape at `at` stands for, as Qt's reader takes it:
+// "\x" and any number of hex digits, or a backslash and octal digits,
+// keeping the low 16 bits; -1 for any other escape.
+int EscapedAt(const QByteArray& bytes, int at, int* length)
+{
+    const bool hex = at + 1 < bytes.size() && bytes[at + 1] == 'x';
+    const int first = at + (hex ? 2 : 1);
+    int end = first;
+    unsigned value = 0;
+    for (; end < bytes.size(); ++end)
+    {
+        const char c = bytes[end];
+        int digit = -1;
+        if (c >= '0' && c <= (hex ? '9' : '7'))
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        if (digit < 0)
+            break;
+        value = (value * (hex ? 16 : 8) + static_cast<unsigned>(digit)) & 0xFFFF;
+    }
+    *length = end - at;
+    return end > first ? static_cast<int>(value) : -1;
+}
+
+QByteArray WithoutVariants(QByteArray bytes)
+{
+    static const char* const plain[] = {"@ByteArray(", "@@", "@Rect(", "@Size(", "@Point(", "@DateTime(", "@Invalid()"};
+    // Where each value of a line, or each item of a list, begins: after the
+    // first '=', and after a ',' outside quotes; spaces and an opening
+    // quote come before it.
+    bool lineStart = true, inValue = false, inQuotes = false, atStart = false;
+    for (int i = 0; i < bytes.size(); ++i)
+    {
+        const char c = bytes[i];
+        if (c == '\n' || c == '\r')
+        {
+            lineStart = true;
+            inValue = inQuotes = atStart = false;
+            continue;
+        }
+        if (lineStart && (c == ' ' || c == '\t'))
+            continue;
+        const bool first = lineStart;
+        lineStart = false;
+        if (!inValue)
+        {
+            if (first && (c == '[' || c == ';' || c == '#'))
+            {
+                // A section or a comment: no value on this line.
+                while (i + 1 < bytes.size() && bytes[i + 1] != '\n' && bytes[i + 1] != '\r')
+                    ++i;
+            }
+            else if (c == '=')
+                inValue = atStart = true;
+            continue;
+        }
+        if (atStart && (c == ' ' || c == '\t'))
+            continue;
+        if (atStart && c == '"' && !inQuotes)
+        {
+            inQuotes = true;
+            continue;
+        }
+        if (atStart)
+        {
+            atStart = false;
+            int length = 0;
+            if (c == '@')
+            {
+                const QByteArray rest = bytes.mid(i, 12);
+                if (std::none_of(std::begin(plain), std::end(plain),
+                                 [&](const char* form) { return rest.startsWith(form); }))
+                    bytes.insert(i++, '@');
+                continue;
+            }
+            if (c == '\\' && EscapedAt(bytes, i, &length) == '@')
+            {
+                bytes.replace(i, length, "@@");
+                ++i;
+                continue;
+            }
+        }
+        if (c == '\\')
+            ++i; // an escaped character separates nothing
+        else if (c == '"')
+            inQuotes = !inQuotes;
+        else if (c == ',' && !inQuotes)
+            atStart = true;
+    }
+    return bytes;
+}
+
 // Qt's INI text, made and read by QSettings itself on a temporary file: its
 // parser and writer are not reachable any other way.
 bool ReadIni(QIODevice& device, QSettings::SettingsMap& map)
@@ -52,7 +158,7 @@ bool ReadIni(QIODevice& device, QSettings::SettingsMap& map)
     if (const auto* file = qobject_cast<QFile*>(&device))
         RemoveAbandonedLocks(file->fileName());
     QTemporaryFile copy;
-    if (!copy.open() || copy.write(device.readAll()) < 0 || !copy.flush())
+    if (!copy.open() || copy.write(WithoutVariants(device.readAll())) < 0 || !copy.flush())
         return false;
     // What a damaged file still holds is read, as Qt's INI reading does, but
     // only keys in the form QSettings reaches keys by (not empty, no slash

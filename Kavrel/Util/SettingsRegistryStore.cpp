@@ -1,3 +1,4 @@
+#include <Kavrel/Util/CheckedSettingsFormat.h>
 #include <Kavrel/Util/NativeSettingsPath.h>
 #include <Kavrel/Util/SettingsRegistryStore.h>
 
@@ -47,7 +48,7 @@ public:
     {
         auto& file = files[path];
         if (!file)
-            file = std::make_shared<QSettings>(path, QSettings::IniFormat);
+            file = std::make_shared<QSettings>(path, CheckedSettingsFormat(QSettings::IniFormat));
         return file;
     }
 

@@ -83,12 +83,22 @@ int EscapedAt(const QByteArray& bytes, int at, int* length)
     return end > first ? static_cast<int>(value) : -1;
 }
 
-QByteArray WithoutVariants(QByteArray bytes)
+QByteArray WithoutVariants(const QByteArray& bytes)
 {
     static const char* const plain[] = {"@ByteArray(", "@@", "@Rect(", "@Size(", "@Point(", "@DateTime(", "@Invalid()"};
     // Where each value of a line, or each item of a list, begins: after the
     // first '=', and after a ',' outside quotes; spaces and an opening
     // quote come before it.
+    // Built by appending, in one pass: a file of many such values must not
+    // cost a move of the rest of it for each.
+    QByteArray out;
+    int copied = 0;
+    const auto edit = [&](int at, int length, const char* replacement)
+    {
+        out += bytes.mid(copied, at - copied);
+        out += replacement;
+        copied = at + length;
+    };
     bool lineStart = true, inValue = false, inQuotes = false, atStart = false;
     for (int i = 0; i < bytes.size(); ++i)
     {
@@ -131,13 +141,13 @@ QByteArray WithoutVariants(QByteArray bytes)
                 const QByteArray rest = bytes.mid(i, 12);
                 if (std::none_of(std::begin(plain), std::end(plain),
                                  [&](const char* form) { return rest.startsWith(form); }))
-                    bytes.insert(i++, '@');
+                    edit(i, 0, "@");
                 continue;
             }
             if (c == '\\' && EscapedAt(bytes, i, &length) == '@')
             {
-                bytes.replace(i, length, "@@");
-                ++i;
+                edit(i, length, "@@");
+                i += length - 1;
                 continue;
             }
         }
@@ -148,7 +158,9 @@ QByteArray WithoutVariants(QByteArray bytes)
         else if (c == ',' && !inQuotes)
             atStart = true;
     }
-    return bytes;
+    if (copied == 0)
+        return bytes;
+    return out + bytes.mid(copied);
 }
 
 // Qt's INI text, made and read by QSettings itself on a temporary file: its

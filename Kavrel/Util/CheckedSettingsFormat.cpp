@@ -85,7 +85,8 @@ int EscapedAt(const QByteArray& bytes, int at, int* length)
 
 QByteArray WithoutVariants(const QByteArray& bytes)
 {
-    static const char* const plain[] = {"@ByteArray(", "@@", "@Rect(", "@Size(", "@Point(", "@DateTime(", "@Invalid()"};
+    static const char* const plain[] = {"@ByteArray(", "@@",         "@Rect(",    "@Size(",
+                                        "@Point(",     "@DateTime(", "@Invalid()"};
     // Where each value of a line, or each item of a list, begins: after the
     // first '=', and after a ',' outside quotes; spaces and an opening
     // quote come before it.
@@ -163,14 +164,31 @@ QByteArray WithoutVariants(const QByteArray& bytes)
     return out + bytes.mid(copied);
 }
 
-// Qt's INI text, made and read by QSettings itself on a temporary file: its
-// parser and writer are not reachable any other way.
 bool ReadIni(QIODevice& device, QSettings::SettingsMap& map)
 {
     if (const auto* file = qobject_cast<QFile*>(&device))
         RemoveAbandonedLocks(file->fileName());
+    return ReadCheckedIni(device.readAll(), map);
+}
+
+bool WriteIni(QIODevice& device, const QSettings::SettingsMap& map)
+{
+    QByteArray bytes;
+    if (!WriteCheckedIni(map, bytes))
+        return false;
+    // Written through now, not when the file is closed: an error then would
+    // go unnoticed and the file be replaced all the same.
+    auto* file = qobject_cast<QFileDevice*>(&device);
+    return device.write(bytes) == bytes.size() && (!file || file->flush());
+}
+} // namespace
+
+// Qt's INI text, made and read by QSettings itself on a temporary file: its
+// parser and writer are not reachable any other way.
+bool ReadCheckedIni(const QByteArray& text, QSettings::SettingsMap& map)
+{
     QTemporaryFile copy;
-    if (!copy.open() || copy.write(WithoutVariants(device.readAll())) < 0 || !copy.flush())
+    if (!copy.open() || copy.write(WithoutVariants(text)) < 0 || !copy.flush())
         return false;
     // What a damaged file still holds is read, as Qt's INI reading does, but
     // only keys in the form QSettings reaches keys by (not empty, no slash
@@ -183,7 +201,7 @@ bool ReadIni(QIODevice& device, QSettings::SettingsMap& map)
     return true;
 }
 
-bool WriteIni(QIODevice& device, const QSettings::SettingsMap& map)
+bool WriteCheckedIni(const QSettings::SettingsMap& map, QByteArray& text)
 {
     QTemporaryFile copy;
     if (!copy.open())
@@ -196,16 +214,12 @@ bool WriteIni(QIODevice& device, const QSettings::SettingsMap& map)
         if (ini.status() != QSettings::NoError)
             return false;
     }
-    QFile text(copy.fileName());
-    if (!text.open(QIODevice::ReadOnly))
+    QFile written(copy.fileName());
+    if (!written.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = text.readAll();
-    // Written through now, not when the file is closed: an error then would
-    // go unnoticed and the file be replaced all the same.
-    auto* file = qobject_cast<QFileDevice*>(&device);
-    return device.write(bytes) == bytes.size() && (!file || file->flush());
+    text = written.readAll();
+    return true;
 }
-} // namespace
 
 QSettings::Format CheckedSettingsFormat(QSettings::Format format)
 {
@@ -216,7 +230,8 @@ QSettings::Format CheckedSettingsFormat(QSettings::Format format)
     if (format != QSettings::IniFormat && format != QSettings::NativeFormat)
         return format;
 #endif
-    static const QSettings::Format checked = QSettings::registerFormat(QStringLiteral("conf"), &ReadIni, &WriteIni);
+    static const QSettings::Format checked =
+        QSettings::registerFormat(QStringLiteral("conf"), &ReadIni, &WriteIni);
     return checked == QSettings::InvalidFormat ? format : checked;
 }
 

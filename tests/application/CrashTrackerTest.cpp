@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <sys/stat.h>
+
 using Kavrel::Test::ProbeProcess;
 
 namespace
@@ -109,5 +111,19 @@ TEST_F(CrashTrackerTest, clearingForgetsEveryRecordButKeepsTheAnswerAndAnUnwrita
     QDir(QFileInfo(file).absolutePath()).removeRecursively();
     QFile(QFileInfo(file).absolutePath()).open(QIODevice::WriteOnly);
     EXPECT_EQ(NextRunSees(), "0");
+}
+// Reading a pipe would wait for a writer that never comes: a start that
+// finds one where the records or the start-up streak belong goes on.
+TEST_F(CrashTrackerTest, aPipePlantedForTheRecordsOrTheStreakIsNotWaitedOn)
+{
+    EXPECT_EQ(NextRunSees(), "0");
+    const QString streak = QFileInfo(file).absolutePath() + "/sessions/kavrel_test_helper.streak";
+    for (const QString& path : {file, streak})
+    {
+        QFile::remove(path);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << qPrintable(path);
+    }
+    EXPECT_EQ(NextRunSees(), "0");
+    EXPECT_TRUE(QFileInfo(streak).isFile()) << "the streak is written again";
 }
 } // namespace

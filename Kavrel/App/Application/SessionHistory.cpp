@@ -1,4 +1,5 @@
 #include "CrashSignals.h"
+#include "SmallFile.h"
 
 #include <Kavrel/App/Application/CrashTracker.h>
 #include <Kavrel/App/Application/SessionHistory.h>
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <glog/logging.h>
 
@@ -110,11 +110,10 @@ SessionHistory::SessionHistory(int terminationEvent) : d(std::make_unique<Privat
     QDir().mkpath(d->folder);
     const QString executable = ExecutableName();
     const QString streakFile = d->folder + QLatin1Char('/') + executable + QStringLiteral(".streak");
-    {
-        QFile stored(streakFile);
-        if (stored.open(QIODevice::ReadOnly))
-            d->streak = std::clamp(stored.read(16).trimmed().toInt(), 0, 1000000);
-    }
+    QByteArray stored;
+    if (SmallFile::Load(streakFile, 16, stored) == SmallFile::Read::Done)
+        d->streak = std::clamp(stored.trimmed().toInt(), 0, 1000000);
+    const int storedStreak = stored.isEmpty() ? -1 : d->streak;
 
     // The records of sessions that have ended, oldest first.
     std::vector<Ended> ended;
@@ -125,9 +124,10 @@ SessionHistory::SessionHistory(int terminationEvent) : d(std::make_unique<Privat
         const unsigned long pid = file.completeBaseName().section(QLatin1Char('.'), -1).toULong();
         if (Kavrel::Util::IsProcessRunning(pid, QCoreApplication::applicationFilePath()))
             continue; // another instance, still running
-        QFile record(file.absoluteFilePath());
-        if (record.open(QIODevice::ReadOnly))
-            ended.push_back(Parse(record.read(RECORD_BYTES + 1)));
+        // One that cannot be read, or is too long, reads as an unknown ending.
+        QByteArray record;
+        if (SmallFile::Load(file.absoluteFilePath(), RECORD_BYTES, record) != SmallFile::Read::Missing)
+            ended.push_back(Parse(record));
         QFile::remove(file.absoluteFilePath());
     }
     std::stable_sort(ended.begin(), ended.end(),
@@ -139,12 +139,8 @@ SessionHistory::SessionHistory(int terminationEvent) : d(std::make_unique<Privat
     }
     if (!ended.empty())
         d->previous = ended.back().end;
-    QSaveFile saved(streakFile);
-    if (saved.open(QIODevice::WriteOnly))
-    {
-        saved.write(QByteArray::number(d->streak) + '\n');
-        saved.commit();
-    }
+    if (d->streak != storedStreak)
+        SmallFile::Replace(streakFile, QByteArray::number(d->streak) + '\n');
 
     // This session's record, open for the handlers to write its ending.
     d->ownRecord = d->folder + QLatin1Char('/') + executable + QLatin1Char('.') +

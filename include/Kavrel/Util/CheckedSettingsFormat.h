@@ -24,4 +24,11 @@ namespace Kavrel::Util
 /// it is.
 KAVRELUTIL_EXPORT QSettings::Format CheckedSettingsFormat(QSettings::Format format);
 
+/// Reads INI text into `map` as a file in the checked format is read: the
+/// keys and values QSettings would give, without the unreachable keys.
+/// False when the text could not be read at all (no temporary file).
+KAVRELUTIL_EXPORT bool ReadCheckedIni(const QByteArray& text, QSettings::SettingsMap& map);
+/// The INI text QSettings writes for `map`. False when it could not be made.
+KAVRELUTIL_EXPORT bool WriteCheckedIni(const QSettings::SettingsMap& map, QByteArray& text);
+
 } // namespace Kavrel::Util

@@ -1,0 +1,93 @@
+#include "SmallFile.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Kavrel::App::SmallFile
+{
+
+namespace
+{
+bool WriteAll(int fd, const char* data, qint64 size)
+{
+    while (size > 0)
+    {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+} // namespace
+
+Read Load(const QString& path, qint64 limit, QByteArray& content)
+{
+    content.clear();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? Read::Missing : Read::Unreadable;
+    struct stat status
+    {
+    };
+    Read result = Read::Unreadable;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size <= limit)
+    {
+        // Read to the end, not to the size seen: the file may be growing.
+        content.resize(static_cast<int>(status.st_size) + 1);
+        qint64 have = 0;
+        for (;;)
+        {
+            if (have == content.size())
+                content.resize(static_cast<int>(std::min(limit + 1, 2 * have)));
+            const ssize_t got = ::read(fd, content.data() + have, static_cast<size_t>(content.size() - have));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+            {
+                if (got == 0)
+                    result = Read::Done;
+                break;
+            }
+            have += got;
+            if (have > limit)
+                break;
+        }
+        content.resize(result == Read::Done ? static_cast<int>(have) : 0);
+    }
+    ::close(fd);
+    return result;
+}
+
+bool Replace(const QString& path, const QByteArray& content)
+{
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt)
+    {
+        temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, content.constData(), content.size());
+    const bool closed = ::close(fd) == 0;
+    if (written && closed && ::rename(temporary.constData(), target.constData()) == 0)
+        return true;
+    ::unlink(temporary.constData());
+    return false;
+}
+
+} // namespace Kavrel::App::SmallFile

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -117,18 +118,30 @@ SessionHistory::SessionHistory(int terminationEvent) : d(std::make_unique<Privat
 
     // The records of sessions that have ended, oldest first.
     std::vector<Ended> ended;
-    const QFileInfoList records =
-        QDir(d->folder).entryInfoList({executable + QStringLiteral(".*.session")}, QDir::Files, QDir::Name);
-    for (const QFileInfo& file : records.mid(0, MAX_RECORDS))
+    // Names compared by hand: a name filter compiles a regular expression,
+    // and loads the expression engine, at every start.
+    const QString prefix = executable + QLatin1Char('.'), suffix = QStringLiteral(".session");
+    QStringList records;
+    for (QDirIterator entry(d->folder, QDir::Files); entry.hasNext();)
     {
-        const unsigned long pid = file.completeBaseName().section(QLatin1Char('.'), -1).toULong();
-        if (Kavrel::Util::IsProcessRunning(pid, QCoreApplication::applicationFilePath()))
+        entry.next();
+        const QString name = entry.fileName();
+        if (name.size() >= prefix.size() + suffix.size() && name.startsWith(prefix) && name.endsWith(suffix))
+            records << name;
+    }
+    records.sort();
+    const QString program = QCoreApplication::applicationFilePath();
+    for (const QString& name : records.mid(0, MAX_RECORDS))
+    {
+        const unsigned long pid = name.chopped(suffix.size()).section(QLatin1Char('.'), -1).toULong();
+        if (Kavrel::Util::IsProcessRunning(pid, program))
             continue; // another instance, still running
         // One that cannot be read, or is too long, reads as an unknown ending.
+        const QString path = d->folder + QLatin1Char('/') + name;
         QByteArray record;
-        if (SmallFile::Load(file.absoluteFilePath(), RECORD_BYTES, record) != SmallFile::Read::Missing)
+        if (SmallFile::Load(path, RECORD_BYTES, record) != SmallFile::Read::Missing)
             ended.push_back(Parse(record));
-        QFile::remove(file.absoluteFilePath());
+        QFile::remove(path);
     }
     std::stable_sort(ended.begin(), ended.end(),
                      [](const Ended& a, const Ended& b) { return a.started < b.started; });

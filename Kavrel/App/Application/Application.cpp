@@ -35,6 +35,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QTouchEvent>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <boost/make_shared.hpp>
 #include <boost/optional.hpp>
@@ -410,6 +411,10 @@ void Application::OnStart()
     StartNamedTimer(this, QStringLiteral("kavrelPastStartupTimer"), SessionHistory::STARTUP_WINDOW_MS,
                     Qt::CoarseTimer, [this] { d->sessions->MarkPastStartup(); });
     Q_EMIT ApplicationStarted();
+    // Housekeeping, off the path to the first window. Logging started with
+    // the customisation, if there is one.
+    if (d->customizationManager)
+        QtConcurrent::run([guard = &LoggingGuard::Instance()] { guard->SweepOldLogs(); });
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

@@ -4,10 +4,13 @@
 #include <Kavrel/Platform/FileSystem.h>
 #include <Kavrel/Platform/Process.h>
 
+#include "LoggingGuard.h"
+
 #include <glog/logging.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -90,13 +93,12 @@ void SweepOldLogs(const std::string& folder, const std::string& executableName,
 }
 } // namespace
 
-bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long long daysToKeep)
+namespace
 {
-    return InitLogging(productName, lowestFileSeverity, daysToKeep, std::chrono::system_clock::now());
-}
-
-bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long long daysToKeep,
-                 std::chrono::system_clock::time_point now)
+// `sweepLater`: the sweep of old logs is handed back instead of run, for a
+// caller that runs it off the path to the first window.
+bool StartLogging(const std::wstring& productName, int lowestFileSeverity, long long daysToKeep,
+                  std::chrono::system_clock::time_point now, std::function<void()>* sweepLater)
 {
     if (google::IsGoogleLoggingInitialized())
     {
@@ -118,10 +120,18 @@ bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long l
         return false;
 
     const std::string executableName = ExecutableName();
-    // A negative count means nothing sensible: better keep every log.
+    // A negative count means nothing sensible: better keep every log. The
+    // limit is taken now, before this run's own files exist.
     if (daysToKeep >= 0)
-        SweepOldLogs(folder, executableName,
-                     now - std::chrono::hours(24) * std::min(daysToKeep, MAX_DAYS_TO_KEEP));
+    {
+        auto sweep = [folder, executableName,
+                      threshold = now - std::chrono::hours(24) * std::min(daysToKeep, MAX_DAYS_TO_KEEP)]
+        { SweepOldLogs(folder, executableName, threshold); };
+        if (sweepLater)
+            *sweepLater = std::move(sweep);
+        else
+            sweep();
+    }
 
     Kavrel::Platform::SetEnvironmentVariable("KavrelLogPath", folder);
 
@@ -139,6 +149,26 @@ bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long l
         google::SetLogDestination(severity, destination.c_str());
     }
     return true;
+}
+} // namespace
+
+bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long long daysToKeep)
+{
+    return StartLogging(productName, lowestFileSeverity, daysToKeep, std::chrono::system_clock::now(),
+                        nullptr);
+}
+
+bool InitLogging(const std::wstring& productName, int lowestFileSeverity, long long daysToKeep,
+                 std::chrono::system_clock::time_point now)
+{
+    return StartLogging(productName, lowestFileSeverity, daysToKeep, now, nullptr);
+}
+
+bool InitLoggingSweepingLater(const std::wstring& productName, int lowestFileSeverity, long long daysToKeep,
+                              std::function<void()>& sweep)
+{
+    return StartLogging(productName, lowestFileSeverity, daysToKeep, std::chrono::system_clock::now(),
+                        &sweep);
 }
 
 bool IsAcceptedQtMessage(const QString& message)

@@ -11,6 +11,7 @@
 #include <glog/logging.h>
 
 #include <filesystem>
+#include <utility>
 
 namespace Kavrel::App
 {
@@ -21,7 +22,7 @@ LoggingGuard& LoggingGuard::Instance()
     return guard;
 }
 
-LoggingGuard::LoggingGuard() : started(InitLogging(std::wstring(), 0, 10))
+LoggingGuard::LoggingGuard() : started(InitLoggingSweepingLater(std::wstring(), 0, 10, sweep))
 {
     if (started)
     {
@@ -36,6 +37,13 @@ LoggingGuard::LoggingGuard() : started(InitLogging(std::wstring(), 0, 10))
         CrashSignals::InstallBacktraceWriter(folder + executable + ".CRASH." +
                                              std::to_string(Kavrel::Platform::GetCurrentProcessId()));
     }
+}
+
+void LoggingGuard::SweepOldLogs()
+{
+    const std::lock_guard<std::mutex> lock(sweeping);
+    if (sweep)
+        std::exchange(sweep, nullptr)();
 }
 
 LoggingGuard::~LoggingGuard()

@@ -7,6 +7,9 @@
 //                            (menus, labels, playlist, button, slider, status
 //                            bar), to tell the cost of the product's own user
 //                            interface from the cost of the library
+//   --peak                   prints the peak resident memory at the end
+#include "PeakMemory.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,8 +21,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <cstring>
 
 namespace
 {
@@ -60,13 +61,20 @@ void AddProductWidgets(QMainWindow& window)
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Kavrel Sample Player 1.0 Free"));
-    window.resize(640, 420);
-    if (argc > 1 && std::strcmp(argv[1], "--widgets") == 0)
-        AddProductWidgets(window);
-    window.show();
-    QTimer::singleShot(0, &application, &QCoreApplication::quit);
-    return application.exec();
+    const bool peak = AskedFor(argc, argv, "--peak");
+    int status = 0;
+    {
+        QApplication application(argc, argv);
+        QMainWindow window;
+        window.setWindowTitle(QStringLiteral("Kavrel Sample Player 1.0 Free"));
+        window.resize(640, 420);
+        if (AskedFor(argc, argv, "--widgets"))
+            AddProductWidgets(window);
+        window.show();
+        QTimer::singleShot(0, &application, &QCoreApplication::quit);
+        status = application.exec();
+    }
+    if (peak)
+        std::printf("peak_kb=%ld\n", PeakMemoryKb());
+    return status;
 }

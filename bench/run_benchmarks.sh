@@ -13,8 +13,9 @@
 #                    application object's life against a QApplication's (1.15x)
 # process_map        the browser detection's process scan against `ps` (<= 1x)
 # ipc_bench          the slave channel against a raw FIFO (for information)
-# start-up           the sample product's whole start against a bare Qt program
-#                    showing the same window (<= 1.1x wall)
+# start-up           a minimal product's whole start against a bare Qt program
+#                    showing the same window (<= 1.1x wall and peak memory);
+#                    the sample product against the same widgets, for information
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -98,38 +99,43 @@ isolated_env() {
        "XDG_RUNTIME_DIR=$root/runtime LOCALAPPDATA=$root/localappdata USERPROFILE=$root/home"
 }
 
-# The timed programs: 0 the sample product, 1 the bare program (the goal's
-# yardstick), 2 the bare program with the sample product's widgets (tells the
-# product's own user interface from the library).
+# The timed programs: 0 the minimal product (the guide's smallest product
+# showing an empty main window) and 1 the bare program showing the same
+# window: the goal's pair, wall time and peak memory. 2 the sample product
+# and 3 the bare program with the sample product's widgets, for information.
+bench_dir="$build/bench"
 product_exe="$build/examples/SampleProduct/SampleProduct"
-bare_exe="$build/bench/bare_startup"
-labels=("sample product" "bare_startup" "bare_startup --widgets")
-have_product=1
-[[ -x "$product_exe" ]] || have_product=0
+labels=("minimal_product" "bare_startup" "sample product" "bare_startup --widgets")
+programs=(0 1 2 3)
+[[ -x "$product_exe" ]] || programs=(0 1)
 
 # The command line of a timed program.
 command_of() {
   case "$1" in
-    0) if [[ $have_product -eq 1 ]]; then echo "$product_exe --quit-after=0"; else echo "$bare_exe"; fi ;;
-    1) echo "$bare_exe" ;;
-    2) echo "$bare_exe --widgets" ;;
+    0) echo "$bench_dir/minimal_product --peak" ;;
+    1) echo "$bench_dir/bare_startup --peak" ;;
+    2) echo "$product_exe --quit-after=0" ;;
+    3) echo "$bench_dir/bare_startup --widgets" ;;
   esac
 }
 
-# Prints the wall time of one run in microseconds; fails if the program fails.
-# `env` replaces itself with the program, so nothing else is timed.
+# Prints the wall time of one run in microseconds and the peak memory in kB
+# it reported (0 when it reports none); fails if the program fails. `env`
+# replaces itself with the program, so nothing else is timed.
 time_run() {
-  local program="$1" start end
+  local program="$1" start end output
   local -a command
   read -r -a command <<<"$(command_of "$program")"
   start=$EPOCHREALTIME
   # shellcheck disable=SC2086
-  if ! env ${environments[$program]} "${command[@]}" >/dev/null 2>&1; then
+  if ! output=$(env ${environments[$program]} "${command[@]}" 2>/dev/null); then
     echo "failed: ${command[*]}" >&2
     return 1
   fi
   end=$EPOCHREALTIME
-  echo $(( ${end/./} - ${start/./} ))
+  local peak
+  peak=$(sed -n 's/^peak_kb=//p' <<<"$output")
+  echo "$(( ${end/./} - ${start/./} )) ${peak:-0}"
 }
 
 median_us() {
@@ -148,52 +154,67 @@ ratio() {
   awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'
 }
 
+met_if() {
+  awk -v r="$1" -v goal="$2" 'BEGIN { print (r <= goal) ? "MET" : "MISSED" }'
+}
+
 if [[ $run_startup -eq 1 ]]; then
   echo
-  echo "== Start-up: sample product against a bare Qt program ($runs runs each, in rotating order)"
+  echo "== Start-up: whole processes against a bare Qt program ($runs runs each, in rotating order)"
   echo "  load average before: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
-  if [[ $have_product -eq 0 ]]; then
-    echo "(the sample product is not built: timing bare_startup in its place)"
-    labels[0]="bare_startup (in place of the product)"
-  fi
+  [[ ${#programs[@]} -eq 4 ]] || echo "(the sample product is not built: timed without it)"
 
   environments=()
-  for program in 0 1 2; do
+  for program in "${programs[@]}"; do
     environments[program]=$(isolated_env "$scratch/program$program")
   done
 
   # Warm-up runs fill the file cache and create the first-run files; not counted.
   for ((i = 0; i < warmups; i++)); do
-    for program in 0 1 2; do
+    for program in "${programs[@]}"; do
       time_run "$program" >/dev/null || exit 1
     done
   done
 
-  times=("" "" "")
+  times=("" "" "" "")
+  peaks=("" "" "" "")
+  count=${#programs[@]}
   for ((i = 0; i < runs; i++)); do
     # Rotate which program goes first so that none always gets the same turn.
-    for ((k = 0; k < 3; k++)); do
-      program=$(( (i + k) % 3 ))
-      elapsed=$(time_run "$program") || exit 1
+    for ((k = 0; k < count; k++)); do
+      program=${programs[$(( (i + k) % count ))]}
+      read -r elapsed peak < <(time_run "$program") || exit 1
+      [[ -n "$elapsed" ]] || exit 1
       times[program]+="$elapsed "
+      peaks[program]+="$peak "
     done
   done
 
   medians=()
   minimums=()
-  for program in 0 1 2; do
+  peak_medians=()
+  for program in "${programs[@]}"; do
     medians[program]=$(tr ' ' '\n' <<<"${times[program]}" | grep . | median_us)
     minimums[program]=$(tr ' ' '\n' <<<"${times[program]}" | grep . | min_us)
-    printf '  %-40s median %7s ms   min %7s ms\n' "${labels[program]}" "$(ms "${medians[program]}")" \
+    peak_medians[program]=$(tr ' ' '\n' <<<"${peaks[program]}" | grep . | median_us)
+    printf '  %-28s median %7s ms   min %7s ms' "${labels[program]}" "$(ms "${medians[program]}")" \
       "$(ms "${minimums[program]}")"
+    [[ ${peak_medians[program]} != 0 ]] && printf '   peak memory %s kB' "${peak_medians[program]}"
+    echo
   done
-  goal_ratio=$(ratio "${medians[0]}" "${medians[1]}")
-  met=$(awk -v r="$goal_ratio" 'BEGIN { print (r <= 1.1) ? "MET" : "MISSED" }')
-  echo "  product / bare_startup:             ${goal_ratio}x median (min $(ratio "${minimums[0]}" "${minimums[1]}")x), goal <= 1.1x: $met"
-  echo "  product / bare_startup --widgets:   $(ratio "${medians[0]}" "${medians[2]}")x median (the library and the product's own start work)"
-  echo "  bare --widgets / bare_startup:      $(ratio "${medians[2]}" "${medians[1]}")x median (the product's widgets alone)"
-  summary+=("$(printf '  %-6s %-52s %s' "$met" "start-up within 1.1x of the bare program" \
-    "median ratio ${goal_ratio}x (${labels[0]})")")
+  wall_ratio=$(ratio "${medians[0]}" "${medians[1]}")
+  peak_ratio=$(ratio "${peak_medians[0]}" "${peak_medians[1]}")
+  wall_met=$(met_if "$wall_ratio" 1.1)
+  peak_met=$(met_if "$peak_ratio" 1.1)
+  echo "  minimal product / bare_startup:   ${wall_ratio}x wall median (min $(ratio "${minimums[0]}" "${minimums[1]}")x), goal <= 1.1x: $wall_met"
+  echo "  minimal product / bare_startup:   ${peak_ratio}x peak memory, goal <= 1.1x: $peak_met"
+  if [[ ${#programs[@]} -eq 4 ]]; then
+    echo "  sample product / bare --widgets:  $(ratio "${medians[2]}" "${medians[3]}")x wall median (the library and the sample's own start work)"
+  fi
+  summary+=("$(printf '  %-6s %-52s %s' "$wall_met" "start-up within 1.1x of the bare program" \
+    "median ratio ${wall_ratio}x wall (minimal product)")")
+  summary+=("$(printf '  %-6s %-52s %s' "$peak_met" "peak memory within 1.1x of the bare program" \
+    "median ratio ${peak_ratio}x (minimal product)")")
 fi
 
 echo

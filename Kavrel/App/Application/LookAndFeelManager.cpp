@@ -114,13 +114,17 @@ void RegisterFonts(const QString& manifestPath, const QString& resourceFile)
     QFile manifest(manifestPath);
     if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
+    // Names are separated by any white space.
+    const QStringList fonts = QString::fromUtf8(manifest.read(MAX_MANIFEST_BYTES))
+                                  .simplified()
+                                  .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (fonts.isEmpty())
+        return; // most resource files bring no font: no stamp to take
     const FileStamp stamp = FileStamp::Of(resourceFile);
     const QString origin = resourceFile + QLatin1Char('\n') + QString::number(stamp.size) + QLatin1Char(' ') +
-                           QString::number(stamp.modified) + QLatin1Char(' ') + QString::number(stamp.identity) +
-                           QLatin1Char('\n');
-    // Names are separated by any white space.
-    const QString text = QString::fromUtf8(manifest.read(MAX_MANIFEST_BYTES)).simplified();
-    for (const QString& font : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                           QString::number(stamp.modified) + QLatin1Char(' ') +
+                           QString::number(stamp.identity) + QLatin1Char('\n');
+    for (const QString& font : fonts)
     {
         QByteArray key = knownContent.value(origin + font);
         QByteArray data;

@@ -83,6 +83,9 @@ if [[ ${skip[browser]:-0} -eq 0 ]]; then
   ps_time=$(median_of_runs_us ps -e -o comm=)
   scan_ratio=$(awk -v a="$scan" -v b="$ps_time" 'BEGIN { printf "%.2f", a / b }')
   echo "  process_map ${scan} us, ps ${ps_time} us: ${scan_ratio}x"
+  # Both whole processes are mostly loading their libraries; the scan itself,
+  # measured inside process_map, for information.
+  echo "  the scan alone, inside process_map: $("$build/bench/process_map" --repeat 20)"
   summary+=("$(printf '  %-6s %-52s %s' "$(awk -v r="$scan_ratio" 'BEGIN { print (r <= 1.0) ? "MET" : "MISSED" }')" \
     "process scan no slower than ps" "${scan_ratio}x median wall")")
 fi

@@ -22,12 +22,13 @@ if [ "${1:-}" = "--sanitize" ]; then
 elif [ "${1:-}" = "--tsan" ]; then
   build="$root/build-tsan"
   options+=(-DKAVREL_SANITIZE=thread -DKAVREL_BUILD_EXAMPLES=OFF)
-  # The observer lists, the settings stores used from several threads, the
-  # operating-system layer's events, pipes and named mutexes, the IPC channel
-  # and the focus transferer's watcher, and the helpers their tests start.
-  targets=(EventHandlerListTests SettingsManagerTests PlatformLayerTests kavrel_platform_helper
-    IPCTests kavrel_test_helper)
-  tests=(-R '^(CoreEventHandlerList|SettingsObservers|SettingsTest|AllTypes/SettingsValueTypes|Platform[A-Za-z0-9]*|Posix[A-Za-z0-9]*|IPC|IPCPipes)\.')
+  # The observer lists, the settings stores used from several threads and
+  # followed across processes, the operating-system layer's events, pipes
+  # and named mutexes, the IPC channel and the focus transferer's watcher,
+  # and the helpers their tests start.
+  targets=(EventHandlerListTests SettingsManagerTests SettingsFollowTests PlatformLayerTests
+    kavrel_platform_helper IPCTests kavrel_test_helper)
+  tests=(-R '^(CoreEventHandlerList|SettingsObservers|SettingsTest|SettingsFollow|AllTypes/SettingsValueTypes|Platform[A-Za-z0-9]*|Posix[A-Za-z0-9]*|IPC|IPCPipes)\.')
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:history_size=4:suppressions=$root/tests/tsan.supp"
 fi
 

@@ -19,7 +19,9 @@ namespace
 // The codec library brings some eighty more shared objects (every encoder's
 // and decoder's): linked, each product would load and relocate them at every
 // start, before its first window, for a table read only when codecs are
-// configured. So it is loaded here, on first use, and let go once read.
+// configured. So it is loaded here, on first use. It stays loaded: its
+// dependencies set themselves up when loaded and are not made to be
+// unloaded, and a product that reads the table uses codecs anyway.
 constexpr char CODEC_LIBRARY[] = "libavcodec.so." KAVREL_TEXT(LIBAVCODEC_VERSION_MAJOR);
 } // namespace
 
@@ -36,7 +38,6 @@ const std::map<AVCodecID, std::string>& GetFFCodecsMap()
             for (const AVCodecDescriptor* codec = next(nullptr); codec; codec = next(codec))
                 if (codec->name)
                     byId.emplace(codec->id, codec->name);
-        ::dlclose(library);
         return byId;
     }();
     return codecs;

@@ -17,14 +17,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -170,15 +168,13 @@ TEST(IPC, aSlaveWithoutBothValuesOrWithoutPipesGetsNothing)
 
 TEST(IPC, killingTheMasterIsNoticedWithoutACall)
 {
-    Report masterReport, slaveReport;
-    QProcess master;
-    master.start(QStringLiteral(KAVREL_TEST_HELPER),
-                 {QStringLiteral("ipc-master"), masterReport.path, slaveReport.path});
-    ASSERT_TRUE(masterReport.WaitForLine(QStringLiteral("launched=1")));
-    ASSERT_TRUE(slaveReport.WaitForLine(QStringLiteral("connected=1")));
-    ::kill(static_cast<pid_t>(master.processId()), SIGKILL);
-    EXPECT_TRUE(slaveReport.WaitForLine(QStringLiteral("master=gone")));
-    master.waitForFinished();
+    Report report;
+    Kavrel::Test::Child master(
+        {KAVREL_TEST_HELPER, "master", "ipc-watch", report.path.toStdString(), "none"});
+    ASSERT_EQ(master.ReadLine(), "launched=1");
+    ASSERT_TRUE(report.WaitForLine(QStringLiteral("connected=1")));
+    master.Kill();
+    EXPECT_TRUE(report.WaitForLine(QStringLiteral("master=gone")));
 }
 
 // The transferer's constructor is protected: a test reaches it this way.

@@ -2,17 +2,11 @@
 // option, driven through its real check box and buttons over a real store.
 #include "DialogTestSupport.h"
 
-#include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/ConfirmationAlertBox.h>
-#include <Kavrel/App/Application/SettingsManager.h>
 
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-
-#include <boost/make_shared.hpp>
-#include <gtest/gtest.h>
 
 using Kavrel::App::ConfirmationAlertBox;
 using Kavrel::App::SettingsManager;

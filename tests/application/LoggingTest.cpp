@@ -1,5 +1,4 @@
 #include "LogCapture.h"
-#include "TestEnvironment.h"
 
 #include <Kavrel/App/Application/Logging.h>
 #include <Kavrel/Platform/FileSystem.h>

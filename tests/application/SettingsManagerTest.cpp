@@ -3,9 +3,6 @@
 // edited by hand, setters running in several threads, and key listings.
 #include "TestApp.h"
 
-#include <Kavrel/App/Application/SettingsManager.h>
-
-#include <QFile>
 #include <QSettings>
 
 #include <climits>

@@ -11,7 +11,6 @@
 #include <Kavrel/Platform/Event.h>
 #include <Kavrel/Platform/NamedPipe.h>
 #include <Kavrel/Platform/Process.h>
-#include <Kavrel/Platform/ProcessStarter.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,14 +19,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using Kavrel::App::IPCManager;
 using Kavrel::Core::IOException;

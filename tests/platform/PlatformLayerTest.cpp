@@ -21,7 +21,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 #include <thread>
 
 using namespace std::string_literals;

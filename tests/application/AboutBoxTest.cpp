@@ -3,8 +3,6 @@
 #include "DialogTestSupport.h"
 
 #include <Kavrel/App/Application/AboutBoxDialog.h>
-#include <Kavrel/App/Application/Application.h>
-#include <Kavrel/App/Application/LookAndFeelManager.h>
 
 #include <QClipboard>
 #include <QDate>
@@ -12,11 +10,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QToolTip>
-
-#include <boost/make_shared.hpp>
-#include <gtest/gtest.h>
 
 using Kavrel::App::AboutBoxDialog;
 

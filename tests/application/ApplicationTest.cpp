@@ -214,17 +214,12 @@ TEST_F(ApplicationTest, mainWindowFallsBackToTheActiveWindow)
     EXPECT_EQ(app->GetMainWindow(), &active) << "destroyed";
 }
 
-TEST_F(ApplicationTest, holdsTheApplicationMutexForItsLifeAndTurnsComboAnimationOff)
+// The application mutex is held for the application's life.
+TEST_F(ApplicationTest, shutDownReleasesServicesInTheDocumentedOrderAndTheApplicationMutex)
 {
     const std::string mutexName = Kavrel::App::ProductConstants::ApplicationMutexName();
     EXPECT_TRUE(Kavrel::Platform::NamedMutex::IsHeldByAnyone(mutexName));
     EXPECT_FALSE(QApplication::isEffectEnabled(Qt::UI_AnimateCombo));
-    app.reset();
-    EXPECT_FALSE(Kavrel::Platform::NamedMutex::IsHeldByAnyone(mutexName));
-}
-
-TEST_F(ApplicationTest, shutDownReleasesServicesInTheDocumentedOrder)
-{
     std::vector<std::string> released;
     const auto tracked = [&](auto* object, const char* label)
     {
@@ -245,6 +240,7 @@ TEST_F(ApplicationTest, shutDownReleasesServicesInTheDocumentedOrder)
     app.reset();
     EXPECT_EQ(released, (std::vector<std::string>{"product", "general", "lookAndFeel", "customization",
                                                   "mail", "handler"}));
+    EXPECT_FALSE(Kavrel::Platform::NamedMutex::IsHeldByAnyone(mutexName));
 }
 } // namespace
 

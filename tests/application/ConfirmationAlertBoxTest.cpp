@@ -2,17 +2,11 @@
 // option, driven through its real check box and buttons over a real store.
 #include "DialogTestSupport.h"
 
-#include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/ConfirmationAlertBox.h>
-#include <Kavrel/App/Application/SettingsManager.h>
 
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-
-#include <boost/make_shared.hpp>
-#include <gtest/gtest.h>
 
 using Kavrel::App::ConfirmationAlertBox;
 using Kavrel::App::SettingsManager;
@@ -65,36 +59,25 @@ protected:
         boost::make_shared<SettingsManager>(Kavrel::Test::NewSettingsFile(), QSettings::IniFormat);
 };
 
-struct KeysCase
+// A ticked answer is stored under the id's two keys, in order.
+TEST_F(ConfirmationTest, tickedAnswerIsStoredUnderTheIdsTwoKeysInOrder)
 {
-    QString id;
-    std::string prefix;
-};
-void PrintTo(const KeysCase& c, std::ostream* os) { *os << "id \"" << c.id.toStdString() << '"'; }
-
-class ConfirmationKeys : public ConfirmationTest, public ::testing::WithParamInterface<KeysCase>
-{
-};
-
-TEST_P(ConfirmationKeys, tickedAnswerIsStoredUnderTheIdsTwoKeysInOrder)
-{
-    std::vector<std::string> changes;
-    Kavrel::Test::SettingsRecorder log{"", changes};
-    store->RegisterObserver(&log);
-    auto box = Box(GetParam().id);
-    EXPECT_EQ(Answer(*box, QMessageBox::No, true).result, QMessageBox::No);
-    store->UnregisterObserver(&log);
-    const std::string prefix = GetParam().prefix;
-    EXPECT_EQ(changes,
-              (std::vector<std::string>{"Bool " + prefix + "_dont_confirm=true",
-                                        "Int " + prefix + "_answer=" + std::to_string(QMessageBox::No)}));
-    EXPECT_EQ(ConfirmationAlertBox::GetRememberedIds(*store), QStringList{GetParam().id});
+    for (const auto& [id, prefix] :
+         {std::pair(QStringLiteral("x"), "confirm/x"), std::pair(QString(), "confirm/"),
+          std::pair(QStringLiteral("Dateien löschen"), "confirm/Dateien löschen")})
+    {
+        store = boost::make_shared<SettingsManager>(Kavrel::Test::NewSettingsFile(), QSettings::IniFormat);
+        std::vector<std::string> changes;
+        Kavrel::Test::SettingsRecorder log{"", changes};
+        store->RegisterObserver(&log);
+        EXPECT_EQ(Answer(*Box(id), QMessageBox::No, true).result, QMessageBox::No);
+        store->UnregisterObserver(&log);
+        EXPECT_EQ(changes, (std::vector<std::string>{std::string("Bool ") + prefix + "_dont_confirm=true",
+                                                     std::string("Int ") + prefix +
+                                                         "_answer=" + std::to_string(QMessageBox::No)}));
+        EXPECT_EQ(ConfirmationAlertBox::GetRememberedIds(*store), QStringList{id});
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Ids, ConfirmationKeys,
-    ::testing::Values(KeysCase{QStringLiteral("x"), "confirm/x"}, KeysCase{QString(), "confirm/"},
-                      KeysCase{QStringLiteral("Dateien löschen"), "confirm/Dateien löschen"}));
 
 struct ExecCase
 {

@@ -1,20 +1,12 @@
 #pragma once
 
 #include "TestApp.h"
-#include "TestEnvironment.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QStyleOptionButton>
 #include <QTest>
-#include <QTimer>
-
-#include <chrono>
-#include <functional>
-#include <string>
-#include <vector>
 
 namespace Kavrel::Test
 {

@@ -2,15 +2,10 @@
 // order, and when the application offers it at all.
 #include "DialogTestSupport.h"
 
-#include <Kavrel/App/Application/Application.h>
 #include <Kavrel/App/Application/EmailDialog.h>
-#include <Kavrel/App/Application/SettingsManager.h>
 
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <boost/make_shared.hpp>
-#include <gtest/gtest.h>
 
 using Kavrel::App::Application;
 using Kavrel::App::EmailDialog;

@@ -10,10 +10,11 @@
 
 namespace
 {
-TEST(EmailValidator, judgesEachAddress)
+// Parts too long are refused: 65 octets before the @, 255 characters in all.
+TEST(EmailValidator, judgesEachAddressAndTrimsPastedSpaces)
 {
     std::unique_ptr<QValidator> validator(Kavrel::Util::GetEmailValidator(nullptr));
-    const std::pair<QValidator::State, std::vector<const char*>> cases[] = {
+    const std::pair<QValidator::State, std::vector<std::string>> cases[] = {
         {QValidator::Acceptable,
          {"user@example.com", "first.last+newsletter@example.com", "user@mail.eu.sub.example.co.uk",
           "user@studio.photography", "\"john doe\"@example.com", "\"odd@\\\"quoted\\\"\"@example.org",
@@ -23,26 +24,17 @@ TEST(EmailValidator, judgesEachAddress)
         {QValidator::Invalid,
          {"user@@example.com", "user name@example.com", ".user@example.com", "user..name@example.com",
           "user.@example.com", "us\"er@example.com", "user@-example.com", "user@example-.com",
-          "user@example..com", "user@exa_mple.com", "почта@example.com"}}};
+          "user@example..com", "user@exa_mple.com", "почта@example.com",
+          std::string(65, 'a') + "@example.com", "a@" + std::string(246, 'b') + ".com"}}};
     for (const auto& [state, inputs] : cases)
-        for (const char* text : inputs)
+        for (const std::string& text : inputs)
         {
-            QString input = QString::fromUtf8(text);
+            QString input = QString::fromStdString(text);
             int pos = input.size();
             EXPECT_EQ(validator->validate(input, pos), state) << text;
         }
-}
-
-TEST(EmailValidatorLimits, tooLongPartsAreRefusedAndPastedSpacesTrimmed)
-{
-    std::unique_ptr<QValidator> validator(Kavrel::Util::GetEmailValidator(nullptr));
-    QString input = QString(65, QLatin1Char('a')) + QStringLiteral("@example.com");
-    int pos = 0;
-    EXPECT_EQ(validator->validate(input, pos), QValidator::Invalid) << "65 octets before the @";
-    input = QStringLiteral("a@") + QString(246, QLatin1Char('b')) + QStringLiteral(".com");
-    EXPECT_EQ(validator->validate(input, pos), QValidator::Invalid) << "255 characters";
-    input = QStringLiteral("  user@example.com \t");
-    pos = input.size();
+    QString input = QStringLiteral("  user@example.com \t");
+    int pos = input.size();
     EXPECT_EQ(validator->validate(input, pos), QValidator::Acceptable);
     EXPECT_EQ(input, QStringLiteral("user@example.com"));
     EXPECT_EQ(pos, input.size());

@@ -7,12 +7,7 @@
 #include <Kavrel/Util/NativeSettingsPath.h>
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-
-#include <functional>
-#include <sys/stat.h>
 
 using Kavrel::App::Application;
 

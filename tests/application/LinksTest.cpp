@@ -34,10 +34,17 @@ protected:
                                                             std::list<std::string>{});
 };
 
-TEST_F(LinksTest, applicationKeepsOneManagerAndItsAddressesFollowTheLanguage)
+// Opening a key hands its address to the desktop.
+TEST_F(LinksTest, applicationKeepsOneManagerThatOpensAddressesFollowingTheLanguage)
 {
     const auto manager = app.GetLinksManager();
     EXPECT_EQ(app.GetLinksManager(), manager);
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("https", &recorder, "Open");
+    manager->OpenUrl(Kavrel::HELP_URL_menu);
+    manager->OpenUrl(Kavrel::GOOGLE_PLUS_URL_menu); // no link: nothing opens
+    QDesktopServices::unsetUrlHandler("https");
+    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl("https://help.kavrel.example/Player/en/")});
 
     lookAndFeel->SetLocale("de_DE");
     EXPECT_EQ(app.GetUrl(Kavrel::FAQ_URL_menu), "https://www.kavrel.example/de/haeufige-fragen/");
@@ -71,16 +78,6 @@ TEST_F(LinksTest, productEntriesWinAndTheExactLocaleBeatsTheLanguage)
         EXPECT_EQ(links.GetUrl(Kavrel::HELP_URL_menu), QString("https://player.example/") + help);
     }
     EXPECT_EQ(links.GetUrl(Kavrel::FAQ_URL_menu), "https://common.example/faq");
-}
-
-TEST_F(LinksTest, openingAKeyHandsItsAddressToTheDesktop)
-{
-    UrlRecorder recorder;
-    QDesktopServices::setUrlHandler("https", &recorder, "Open");
-    app.GetLinksManager()->OpenUrl(Kavrel::HELP_URL_menu);
-    app.GetLinksManager()->OpenUrl(Kavrel::GOOGLE_PLUS_URL_menu); // no link: nothing opens
-    QDesktopServices::unsetUrlHandler("https");
-    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl("https://help.kavrel.example/Player/en/")});
 }
 
 TEST(LinkTableBadInput, aTableTooDeepOrTooLargeGivesEmptyAddressesAndSaysSo)

@@ -11,8 +11,6 @@
 #include <QApplication>
 #include <QIcon>
 
-#include <functional>
-
 namespace
 {
 TEST(RunningApplication, underAPlainQApplicationEachPartTakesItsFallbackAndSaysSoOnce)

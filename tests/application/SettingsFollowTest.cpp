@@ -3,8 +3,6 @@
 #include "LogCapture.h"
 #include "TestApp.h"
 
-#include <Kavrel/App/Application/SettingsManager.h>
-
 #include <QTest>
 
 using namespace Kavrel::App;

@@ -3,9 +3,6 @@
 // edited by hand, setters running in several threads, and key listings.
 #include "TestApp.h"
 
-#include <Kavrel/App/Application/SettingsManager.h>
-
-#include <QFile>
 #include <QSettings>
 
 #include <climits>
@@ -181,6 +178,7 @@ TEST_F(SettingsObservers, eachHearsEachChangeOnceInRegistrationOrderFromTheObser
 
 // ---- Removal, opening and files edited by hand --------------------------------
 
+// Keys below a group are listed relative to it.
 TEST_F(SettingsTest, removeTakesAGroupWithEverythingBelowItAndTellsNobody)
 {
     const QString file = NewSettingsFile();
@@ -190,6 +188,10 @@ TEST_F(SettingsTest, removeTakesAGroupWithEverythingBelowItAndTellsNobody)
         store.SetString("g/b/deep", "x");
         store.SetInt("gx", 2); // starts with "g" but is not below it
         store.SetInt("h", 3);
+        EXPECT_EQ(store.GetKeys("g"), (std::vector<std::string>{"a", "b/deep"}));
+        EXPECT_EQ(store.GetKeys("/g/"), store.GetKeys("g"));
+        EXPECT_EQ(store.GetKeys("").size(), 4u);
+        EXPECT_TRUE(store.GetKeys("none").empty());
         store.RegisterObserver(&observer);
         store.Remove("g");
         EXPECT_EQ(std::make_tuple(store.Contains("g/a"), store.Contains("g/b/deep"), store.Contains("gx"),
@@ -266,18 +268,5 @@ TEST_F(SettingsTest, settersInSeveralThreadsDeliverEveryChangeOneAtATimeInTheOrd
     }
     for (const auto& [key, value] : last)
         EXPECT_EQ(value, std::to_string(store.GetInt(key, -1))) << key;
-}
-
-TEST(SettingsManagerKeys, listsKeysBelowAGroupRelativeToIt)
-{
-    SettingsManager store(NewSettingsFile(), QSettings::IniFormat);
-    store.SetInt("top", 1);
-    store.SetInt("g/a", 1);
-    store.SetInt("g/sub/b", 1);
-    store.SetInt("gx/c", 1);
-    EXPECT_EQ(store.GetKeys("g"), (std::vector<std::string>{"a", "sub/b"}));
-    EXPECT_EQ(store.GetKeys("/g/"), store.GetKeys("g"));
-    EXPECT_EQ(store.GetKeys("").size(), 4u);
-    EXPECT_TRUE(store.GetKeys("none").empty());
 }
 } // namespace

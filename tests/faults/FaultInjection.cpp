@@ -41,52 +41,34 @@
 
 namespace
 {
+// The environment's text, "" when unset.
+std::string Variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 struct Settings
 {
-    std::string calls;
-    std::string path;
-    std::string log;
-    int error = 0;
-    long after = 0;
-    long times = -1;
-    bool active = false;
+    std::string calls = "," + Variable("KAVREL_FAULT_CALL") + ",";
+    std::string errorName = Variable("KAVREL_FAULT_ERRNO");
+    std::string path = Variable("KAVREL_FAULT_PATH");
+    std::string log = Variable("KAVREL_FAULT_LOG");
+    long after = std::atol(Variable("KAVREL_FAULT_AFTER").c_str());
+    long times =
+        Variable("KAVREL_FAULT_TIMES").empty() ? -1 : std::atol(Variable("KAVREL_FAULT_TIMES").c_str());
+    int error = errorName == "ENOSPC"   ? ENOSPC
+                : errorName == "EACCES" ? EACCES
+                : errorName == "EIO"    ? EIO
+                : errorName == "EINTR"  ? EINTR
+                : errorName == "EAGAIN" ? EAGAIN
+                                        : std::atoi(errorName.c_str());
+    bool active = calls != ",," && error != 0;
 };
-
-int ErrorNamed(const char* name)
-{
-    static const struct
-    {
-        const char* name;
-        int value;
-    } known[] = {{"ENOSPC", ENOSPC}, {"EACCES", EACCES}, {"EIO", EIO}, {"EINTR", EINTR}, {"EAGAIN", EAGAIN}};
-    for (const auto& entry : known)
-        if (std::strcmp(entry.name, name) == 0)
-            return entry.value;
-    return std::atoi(name);
-}
 
 const Settings& Read()
 {
-    static const Settings settings = []
-    {
-        Settings read;
-        const char* calls = std::getenv("KAVREL_FAULT_CALL");
-        const char* error = std::getenv("KAVREL_FAULT_ERRNO");
-        if (!calls || !*calls || !error || !*error)
-            return read;
-        read.calls = std::string(",") + calls + ",";
-        read.error = ErrorNamed(error);
-        if (const char* path = std::getenv("KAVREL_FAULT_PATH"))
-            read.path = path;
-        if (const char* log = std::getenv("KAVREL_FAULT_LOG"))
-            read.log = log;
-        if (const char* after = std::getenv("KAVREL_FAULT_AFTER"))
-            read.after = std::atol(after);
-        if (const char* times = std::getenv("KAVREL_FAULT_TIMES"))
-            read.times = std::atol(times);
-        read.active = read.error != 0;
-        return read;
-    }();
+    static const Settings settings;
     return settings;
 }
 

@@ -1,4 +1,4 @@
-// Running fault_probe as a child with a deadline, under injected faults.
+// Running the helper program as a child with a deadline, under injected faults.
 #pragma once
 
 #include "TestEnvironment.h"
@@ -6,6 +6,8 @@
 #include <Kavrel/Platform/Event.h>
 #include <Kavrel/Platform/Process.h>
 #include <Kavrel/Platform/ProcessStarter.h>
+
+#include <QSettings>
 
 namespace Kavrel::Test
 {
@@ -55,44 +57,41 @@ struct ProbeRun
     std::vector<std::string> lines;
     std::vector<std::string> faults; // one line per failure the library made
 
-    bool Has(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+    bool Has(const std::string& line) const
+    {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
     bool Logged(const std::string& text) const
     {
-        return std::any_of(lines.begin(), lines.end(), [&](const std::string& line)
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const std::string& line)
                            { return line.rfind("log=", 0) == 0 && line.find(text) != std::string::npos; });
     }
 };
 
-// The environment that makes the fault happen in the child.
-inline std::vector<std::string> FaultEnvironment(const Fault& fault, const std::string& log)
-{
-    std::string asan = "ASAN_OPTIONS=verify_asan_link_order=0";
-    if (const char* options = std::getenv("ASAN_OPTIONS"))
-        asan += std::string(":") + options;
-    return {"LD_PRELOAD=" KAVREL_FAULT_LIBRARY,
-            asan,
-            "KAVREL_FAULT_CALL=" + fault.call,
-            "KAVREL_FAULT_ERRNO=" + fault.error,
-            "KAVREL_FAULT_PATH=" + fault.path,
-            "KAVREL_FAULT_AFTER=" + std::to_string(fault.after),
-            "KAVREL_FAULT_TIMES=" + std::to_string(fault.times),
-            "KAVREL_FAULT_LOG=" + log};
-}
-
-// Runs fault_probe with the arguments, its output going to a file that is
-// read once it ended.
-inline ProbeRun RunProbe(const std::vector<std::string>& arguments, std::vector<std::string> environment,
-                         const std::string& folder,
+// Runs the helper with the arguments, under the fault if one is given, its
+// output going to a file that is read once it ended.
+inline ProbeRun RunProbe(const std::vector<std::string>& arguments, const std::string& folder,
+                         const std::optional<Fault>& fault = std::nullopt,
                          std::chrono::milliseconds deadline = std::chrono::seconds(60))
 {
     static int count = 0;
     const std::string output = folder + "/probe-output-" + std::to_string(++count);
     const std::string faults = folder + "/probe-faults-" + std::to_string(count);
-    environment.push_back("KAVREL_PROBE_OUTPUT=" + output);
-    for (std::string& entry : environment)
-        if (entry.rfind("KAVREL_FAULT_LOG=", 0) == 0)
-            entry = "KAVREL_FAULT_LOG=" + faults;
-    std::vector<std::string> command{KAVREL_FAULT_PROBE};
+    std::vector<std::string> environment{"KAVREL_PROBE_OUTPUT=" + output};
+    if (fault)
+    {
+        std::string asan = "ASAN_OPTIONS=verify_asan_link_order=0";
+        if (const char* options = std::getenv("ASAN_OPTIONS"))
+            asan += std::string(":") + options;
+        environment.insert(environment.end(),
+                           {"LD_PRELOAD=" KAVREL_FAULT_LIBRARY, asan, "KAVREL_FAULT_CALL=" + fault->call,
+                            "KAVREL_FAULT_ERRNO=" + fault->error, "KAVREL_FAULT_PATH=" + fault->path,
+                            "KAVREL_FAULT_AFTER=" + std::to_string(fault->after),
+                            "KAVREL_FAULT_TIMES=" + std::to_string(fault->times),
+                            "KAVREL_FAULT_LOG=" + faults});
+    }
+    std::vector<std::string> command{KAVREL_TEST_HELPER};
     command.insert(command.end(), arguments.begin(), arguments.end());
     ProbeRun run;
     Child child(command, environment);
@@ -102,5 +101,27 @@ inline ProbeRun RunProbe(const std::vector<std::string>& arguments, std::vector<
     run.faults = Lines(ReadAll(faults));
     return run;
 }
+
+// Another live instance (a waiting helper) with its record in the crash
+// records, which nothing may take away.
+struct LiveRecord
+{
+    explicit LiveRecord(const std::string& folder)
+    {
+        const ProbeRun where = RunProbe({"record"}, folder);
+        file = where.lines.empty() ? "" : where.lines.front().substr(5);
+        WriteFile(file, "[General]\n" + pid + "=true\n");
+    }
+    // The records file reads and still holds the record.
+    bool Kept() const
+    {
+        QSettings records(QString::fromStdString(file), QSettings::IniFormat);
+        return records.status() == QSettings::NoError && records.contains(QString::fromStdString(pid));
+    }
+
+    Child instance{{KAVREL_TEST_HELPER, "wait"}};
+    const std::string pid = instance.ReadLine().substr(4);
+    std::string file;
+};
 
 } // namespace Kavrel::Test

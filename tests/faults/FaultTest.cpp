@@ -2,13 +2,11 @@
 // save, the crash records, a theme switch and a slave's launch, each under
 // a failing open, write, rename, fsync, lock, mkfifo, exec or fork with the
 // errors a full disk, a lost permission, a failing device or a signal give.
-// Each case runs fault_probe with the fault preloaded and checks that the
+// Each case runs the helper program with the fault preloaded and checks that the
 // fault happened, that the child neither crashed nor hung, that the outcome
 // is the documented one and logged where that is documented, and that
 // nothing stored before was lost.
 #include "FaultSupport.h"
-
-#include <QSettings>
 
 namespace
 {
@@ -41,7 +39,7 @@ const Case CASES[] = {
     // The start: the store, the crash records, the application's named mutex.
     {"startStoreCannotBeOpened", Scenario::Start, {"open", "EACCES", "/store/"}, "started=1", STORE_LOST},
     {"startStoreCannotBeRenamed", Scenario::Start, {"rename", "EIO", "/store/"}, "started=1", STORE_LOST},
-    {"startCrashRecordsCannotBeOpened", Scenario::Start, {"open", "EACCES", "fault_probe.ini"}, "started=1",
+    {"startCrashRecordsCannotBeOpened", Scenario::Start, {"open", "EACCES", "kavrel_test_helper.ini"}, "started=1",
      RECORDS_LOST},
     {"startMutexCannotBeLocked", Scenario::Start, {"flock", "EACCES", "/runtime/"}, "started=1",
      "Running without the application mutex"},
@@ -59,9 +57,9 @@ const Case CASES[] = {
     {"saveOpenInterrupted", Scenario::Save, {"open", "EINTR", "/store/", 0, 2}, "ended=1", STORE_LOST},
     {"saveSyncInterrupted", Scenario::Save, {"fsync", "EINTR", "/store/", 0, 1}, "ended=1", STORE_LOST},
     // The crash records, written at a start and at a quit.
-    {"recordCannotOpen", Scenario::Record, {"open", "EACCES", "fault_probe.ini"}, "ended=1", RECORDS_LOST},
-    {"recordDiskFull", Scenario::Record, {"write", "ENOSPC", "fault_probe.ini"}, "ended=1", RECORDS_LOST},
-    {"recordRenameFails", Scenario::Record, {"rename", "EIO", "fault_probe.ini"}, "ended=1", RECORDS_LOST},
+    {"recordCannotOpen", Scenario::Record, {"open", "EACCES", "kavrel_test_helper.ini"}, "ended=1", RECORDS_LOST},
+    {"recordDiskFull", Scenario::Record, {"write", "ENOSPC", "kavrel_test_helper.ini"}, "ended=1", RECORDS_LOST},
+    {"recordRenameFails", Scenario::Record, {"rename", "EIO", "kavrel_test_helper.ini"}, "ended=1", RECORDS_LOST},
     {"recordDiskFullWhileWriting", Scenario::Record, {"write", "ENOSPC", "kavrelproduct 1.0/", 1}, "ended=1",
      RECORDS_LOST},
     // A theme switch: a description that cannot be read is no installed
@@ -76,7 +74,7 @@ const Case CASES[] = {
     // fails fails the exchange.
     {"launchPipeCannotBeMade", Scenario::Launch, {"mkfifo", "EACCES", "KavrelIPC"}, "exception=*", ""},
     {"launchPipeCannotBeOpened", Scenario::Launch, {"open", "EACCES", "KavrelIPCOutput"}, "exception=*", ""},
-    {"launchProgramCannotRun", Scenario::Launch, {"spawn", "EACCES", "fault_probe"}, "launched=0", ""},
+    {"launchProgramCannotRun", Scenario::Launch, {"spawn", "EACCES", "kavrel_test_helper"}, "launched=0", ""},
     {"launchNoProcess", Scenario::Launch, {"fork", "EAGAIN", ""}, "launched=0", ""},
     {"launchPipeWriteFails", Scenario::Launch, {"write", "EIO", "KavrelIPCInput"}, "reply-exception=*", ""},
 };
@@ -123,37 +121,28 @@ TEST_P(FaultInjection, isSurvivedAsDocumented)
 {
     const Case& c = GetParam();
     std::vector<std::string> arguments;
-    std::string recordsFile, liveRecord;
-    std::unique_ptr<Child> other;
+    std::unique_ptr<LiveRecord> live;
     switch (c.scenario)
     {
     case Scenario::Start:
         arguments = {"start", folder};
         break;
     case Scenario::Save:
-        arguments = {"save", store, "fresh", "value"};
+        arguments = {"set", store, "fresh=value"};
         break;
     case Scenario::Record:
-    {
-        // A live instance's record, which nothing may take away.
-        other = std::make_unique<Child>(std::vector<std::string>{KAVREL_FAULT_PROBE, "wait"});
-        liveRecord = other->ReadLine().substr(4);
-        const ProbeRun where = RunProbe({"record"}, {}, folder);
-        ASSERT_FALSE(where.lines.empty());
-        recordsFile = where.lines.front().substr(5);
-        WriteFile(recordsFile, "[General]\n" + liveRecord + "=true\n");
+        live = std::make_unique<LiveRecord>(folder);
         arguments = {"record"};
         break;
-    }
     case Scenario::Theme:
         arguments = {"theme", KAVREL_FAULT_APP, "plain"};
         break;
     case Scenario::Launch:
-        arguments = {"launch", folder + "/slave-report"};
+        arguments = {"master", "ipc-echo", folder + "/slave-report", "one"};
         break;
     }
 
-    const ProbeRun run = RunProbe(arguments, FaultEnvironment(c.fault, ""), folder);
+    const ProbeRun run = RunProbe(arguments, folder, c.fault);
     std::string output;
     for (const std::string& line : run.lines)
         output += line + "\n";
@@ -176,13 +165,9 @@ TEST_P(FaultInjection, isSurvivedAsDocumented)
         ExpectStoreOldOrNew(run, "fresh");
         break;
     case Scenario::Record:
-    {
         EXPECT_TRUE(run.Logged(c.log));
-        QSettings records(QString::fromStdString(recordsFile), QSettings::IniFormat);
-        EXPECT_EQ(records.status(), QSettings::NoError);
-        EXPECT_TRUE(records.contains(QString::fromStdString(liveRecord))) << "a live record was lost";
+        EXPECT_TRUE(live->Kept()) << "a live record was lost";
         break;
-    }
     case Scenario::Theme:
         EXPECT_TRUE(run.Has("theme=plain"));
         if (*c.log)

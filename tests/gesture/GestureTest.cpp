@@ -134,14 +134,6 @@ Table AsTable(const std::vector<GestureConfigEntry>& entries)
     return table;
 }
 
-struct ConfigCase
-{
-    const char* name;
-    bool zoom, rotate;
-    bool horizontal, vertical, gutter, inertia;
-    std::array<std::uint32_t, 3> pan;
-};
-
 // Gesture messages of a top-level window and its child, decoded for an
 // emitter that records what it says.
 class GestureRouting : public ::testing::Test
@@ -155,52 +147,57 @@ protected:
     long result = -1;
 };
 
-class GestureConfig : public GestureRouting, public ::testing::WithParamInterface<ConfigCase>
-{
-};
-
-// What the consumer wants becomes the window system's configuration.
-TEST_P(GestureConfig, followsWhatTheConsumerWants)
-{
-    emitter.setZoomEnabled(GetParam().zoom);
-    emitter.setRotateEnabled(GetParam().rotate);
-    emitter.setHorizontalPanEnabled(GetParam().horizontal);
-    emitter.setVerticalPanEnabled(GetParam().vertical);
-    emitter.setPanGutterEnabled(GetParam().gutter);
-    emitter.setPanInertiaEnabled(GetParam().inertia);
-    router.routed = &emitter;
-    EXPECT_FALSE(router.Notify(300, 200)); // default processing goes on
-    EXPECT_EQ(router.routedAt, QPoint(200, 150));
-    ASSERT_EQ(windows.configs.size(), 1u);
-    const std::uint32_t zoom = GetParam().zoom, rotate = GetParam().rotate;
-    EXPECT_EQ(AsTable(windows.configs[0]), (Table{{3, zoom, 1 - zoom},
-                                                  {4, GetParam().pan[1], GetParam().pan[2]},
-                                                  {5, rotate, 1 - rotate},
-                                                  {6, 0, 1},
-                                                  {7, 0, 1}}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Wants, GestureConfig,
-    ::testing::Values(ConfigCase{"zoomOnly", true, false, false, false, false, false, {4, 0x00, 0x1F}},
-                      ConfigCase{"panEverything", false, true, true, true, true, true, {4, 0x1F, 0x00}},
-                      ConfigCase{"panVerticalOnly", false, false, false, true, false, false, {4, 0x03, 0x1C}},
-                      ConfigCase{"panInertiaOnly", false, false, false, false, false, true, {4, 0x11, 0x0E}}),
-    [](const ::testing::TestParamInfo<ConfigCase>& info) { return std::string(info.param.name); });
-
-TEST_F(GestureRouting, withoutAConsumerEveryGestureIsBlockedAndNothingDecoded)
+// What the consumer wants becomes the window system's configuration; without
+// a consumer every gesture is blocked and nothing decoded.
+TEST_F(GestureRouting, theConfigurationFollowsWhatTheConsumerWants)
 {
     router.Notify(10, 10);
     ASSERT_EQ(windows.configs.size(), 1u);
     EXPECT_EQ(AsTable(windows.configs[0]), (Table{{0, 0, 1}}));
     EXPECT_FALSE(router.Send(0x0119, FakeWindows::TOP, windows.Add(4, 1, 0, 0, 0), &result));
+
+    struct Wants
+    {
+        bool zoom, rotate, horizontal, vertical, gutter, inertia;
+        std::uint32_t pan, panBlocked;
+    };
+    router.routed = &emitter;
+    for (const Wants& wants : {Wants{true, false, false, false, false, false, 0x00, 0x1F},
+                               Wants{false, true, true, true, true, true, 0x1F, 0x00},
+                               Wants{false, false, false, true, false, false, 0x03, 0x1C},
+                               Wants{false, false, false, false, false, true, 0x11, 0x0E}})
+    {
+        emitter.setZoomEnabled(wants.zoom);
+        emitter.setRotateEnabled(wants.rotate);
+        emitter.setHorizontalPanEnabled(wants.horizontal);
+        emitter.setVerticalPanEnabled(wants.vertical);
+        emitter.setPanGutterEnabled(wants.gutter);
+        emitter.setPanInertiaEnabled(wants.inertia);
+        windows.configs.clear();
+        EXPECT_FALSE(router.Notify(300, 200)); // default processing goes on
+        EXPECT_EQ(router.routedAt, QPoint(200, 150));
+        ASSERT_EQ(windows.configs.size(), 1u);
+        const std::uint32_t zoom = wants.zoom, rotate = wants.rotate;
+        EXPECT_EQ(AsTable(windows.configs[0]), (Table{{3, zoom, 1 - zoom},
+                                                      {4, wants.pan, wants.panBlocked},
+                                                      {5, rotate, 1 - rotate},
+                                                      {6, 0, 1},
+                                                      {7, 0, 1}}))
+            << wants.pan;
+    }
 }
 
-// The kinds decoded from recorded sequences, with the start values kept.
+// The kinds decoded from recorded sequences, with the start values kept;
+// child windows get the default procedure.
 TEST_F(GestureRouting, decodesEachKindFromRecordedMessages)
 {
     router.routed = &emitter;
     router.Notify(0, 0);
+    EXPECT_TRUE(router.Send(0x0119, FakeWindows::CHILD, windows.Add(3, 1, 0, 0, 10), &result));
+    EXPECT_EQ(result, 42);
+    EXPECT_EQ(windows.defaulted, std::vector<std::uint32_t>{0x0119});
+    EXPECT_TRUE(recorded.zooms.empty());
+    EXPECT_TRUE(windows.closed.empty());
     const auto send = [&](std::uint32_t id, std::uint32_t flags, std::uint64_t arguments)
     { return router.Send(0x0119, FakeWindows::TOP, windows.Add(id, flags, 150, 90, arguments), &result); };
 
@@ -237,18 +234,6 @@ TEST_F(GestureRouting, decodesEachKindFromRecordedMessages)
 
     EXPECT_FALSE(send(1, 1, 0)); // GID_BEGIN: the default procedure's
     EXPECT_EQ(windows.closed.size(), 9u);
-}
-
-TEST_F(GestureRouting, childWindowsGetTheDefaultProcedure)
-{
-    emitter.setZoomEnabled(true);
-    router.routed = &emitter;
-    router.Notify(0, 0);
-    EXPECT_TRUE(router.Send(0x0119, FakeWindows::CHILD, windows.Add(3, 1, 0, 0, 10), &result));
-    EXPECT_EQ(result, 42);
-    EXPECT_EQ(windows.defaulted, std::vector<std::uint32_t>{0x0119});
-    EXPECT_TRUE(recorded.zooms.empty());
-    EXPECT_TRUE(windows.closed.empty());
 }
 
 // Routing goes up from the widget under the point to the first one with a

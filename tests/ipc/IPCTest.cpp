@@ -11,25 +11,16 @@
 #include <Kavrel/Platform/Event.h>
 #include <Kavrel/Platform/NamedPipe.h>
 #include <Kavrel/Platform/Process.h>
-#include <Kavrel/Platform/ProcessStarter.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <csignal>
-#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using Kavrel::App::IPCManager;
 using Kavrel::Core::IOException;
@@ -103,27 +94,10 @@ TEST(IPC, aNoAnswerActivatesNothing)
 }
 
 // The product's own arguments come first; the slave runs in its own folder.
-TEST(IPC, theSlaveGetsTheProductsArgumentsThenThePipeAndTheMaster)
-{
-    Report report;
-    RecordingClient master;
-    ASSERT_TRUE(IPCManager::LaunchSlave(
-        master, Slave(), QStringLiteral("ipc-args ") + report.path + QStringLiteral(" extra"), false));
-    ASSERT_TRUE(report.WaitForLine(QStringLiteral("arg=extra")));
-    ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return report.Lines().size() == 6; }));
-    const QStringList lines = report.Lines();
-    EXPECT_EQ(lines.value(0), QStringLiteral("cwd=") + QFileInfo(KAVREL_TEST_HELPER).canonicalPath());
-    EXPECT_EQ(lines.mid(1, 3),
-              (QStringList{QStringLiteral("arg=ipc-args"), QStringLiteral("arg=") + report.path,
-                           QStringLiteral("arg=extra")}));
-    EXPECT_TRUE(lines.value(4).contains(QRegularExpression(QStringLiteral("^arg=/MasterPipeId=\\d+$"))));
-    EXPECT_EQ(lines.value(5), QStringLiteral("arg=/ProcessId=%1").arg(::getpid()));
-}
-
 // The identifier is drawn from the time-seeded generator; the ones it would
 // give now are taken, so it has to draw past them. Either pipe alone takes an
 // identifier: a master killed between making its two leaves one behind.
-TEST(IPC, anIdentifierWithEitherPipeLeftIsSkipped)
+TEST(IPC, anIdentifierWithEitherPipeLeftIsSkippedAndTheSlaveGetsItAfterTheProductsArguments)
 {
     for (const char* pipe : {IPCManager::INPUT_PIPE_NAME, IPCManager::OUTPUT_PIPE_NAME})
     {
@@ -140,11 +114,18 @@ TEST(IPC, anIdentifierWithEitherPipeLeftIsSkipped)
         }
         Report report;
         RecordingClient master;
-        ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-args ") + report.path, false));
-        ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return report.Lines().size() == 5; }));
-        const QString id = report.Lines().value(3).section(QLatin1Char('='), 2);
+        ASSERT_TRUE(IPCManager::LaunchSlave(
+            master, Slave(), QStringLiteral("ipc-args ") + report.path + QStringLiteral(" extra"), false));
+        ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return report.Lines().size() == 6; }));
+        const QStringList lines = report.Lines();
+        EXPECT_EQ(lines.value(0), QStringLiteral("cwd=") + QFileInfo(KAVREL_TEST_HELPER).canonicalPath());
+        EXPECT_EQ(lines.mid(1, 3),
+                  (QStringList{QStringLiteral("arg=ipc-args"), QStringLiteral("arg=") + report.path,
+                               QStringLiteral("arg=extra")}));
+        EXPECT_TRUE(lines.value(4).contains(QRegularExpression(QStringLiteral("^arg=/MasterPipeId=\\d+$"))));
+        EXPECT_EQ(lines.value(5), QStringLiteral("arg=/ProcessId=%1").arg(::getpid()));
         for (const int used : taken)
-            EXPECT_NE(id.toInt(), used);
+            EXPECT_NE(lines.value(4).section(QLatin1Char('='), 2).toInt(), used);
     }
 }
 
@@ -170,15 +151,13 @@ TEST(IPC, aSlaveWithoutBothValuesOrWithoutPipesGetsNothing)
 
 TEST(IPC, killingTheMasterIsNoticedWithoutACall)
 {
-    Report masterReport, slaveReport;
-    QProcess master;
-    master.start(QStringLiteral(KAVREL_TEST_HELPER),
-                 {QStringLiteral("ipc-master"), masterReport.path, slaveReport.path});
-    ASSERT_TRUE(masterReport.WaitForLine(QStringLiteral("launched=1")));
-    ASSERT_TRUE(slaveReport.WaitForLine(QStringLiteral("connected=1")));
-    ::kill(static_cast<pid_t>(master.processId()), SIGKILL);
-    EXPECT_TRUE(slaveReport.WaitForLine(QStringLiteral("master=gone")));
-    master.waitForFinished();
+    Report report;
+    Kavrel::Test::Child master(
+        {KAVREL_TEST_HELPER, "master", "ipc-watch", report.path.toStdString(), "none"});
+    ASSERT_EQ(master.ReadLine(), "launched=1");
+    ASSERT_TRUE(report.WaitForLine(QStringLiteral("connected=1")));
+    master.Kill();
+    EXPECT_TRUE(report.WaitForLine(QStringLiteral("master=gone")));
 }
 
 // The transferer's constructor is protected: a test reaches it this way.

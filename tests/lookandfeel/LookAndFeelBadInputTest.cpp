@@ -13,9 +13,6 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
-#include <chrono>
-#include <filesystem>
-
 using Kavrel::App::LookAndFeelManager;
 
 namespace

@@ -1,5 +1,4 @@
 #include "LogCapture.h"
-#include "TestEnvironment.h"
 
 #include <Kavrel/App/Application/ILookAndFeelObserver.h>
 #include <Kavrel/App/Application/LookAndFeelManager.h>

@@ -154,6 +154,18 @@ TEST(Win32Registry, keyAndValueNamesIgnoreCaseAndKeepTheirSpelling)
     EXPECT_EQ(test.store.DeleteValue(test.key, u"PREFERREDBROWSER"), RegistryStore::SUCCESS);
     EXPECT_EQ(test.store.EnumValue(test.key, 0, 260, name), RegistryStore::NO_MORE_ITEMS);
     EXPECT_EQ(test.store.DeleteValue(test.key, u"PreferredBrowser"), RegistryStore::FILE_NOT_FOUND);
+
+    // Deleting at an index moves the next value into it.
+    for (const char16_t* name : {u"one", u"two", u"three"})
+        ASSERT_EQ(test.store.SetTextValue(test.key, name, u"x"), RegistryStore::SUCCESS);
+    for (int deleted = 0; deleted < 3; ++deleted)
+    {
+        ASSERT_EQ(test.store.EnumValue(test.key, 0, 260, name), RegistryStore::SUCCESS);
+        EXPECT_EQ(test.store.DeleteValue(test.key, name), RegistryStore::SUCCESS);
+    }
+    EXPECT_EQ(test.store.EnumValue(test.key, 0, 260, name), RegistryStore::NO_MORE_ITEMS);
+    RegistryStore::Key missing = nullptr;
+    EXPECT_EQ(test.store.OpenKey(test.key, u"no\\such\\key", missing), RegistryStore::FILE_NOT_FOUND);
 }
 
 // The migration walks values with a 260-unit name buffer, terminator
@@ -189,26 +201,11 @@ TEST(Win32Registry, a260UnitNameEndsTheWalkAndDataPast520BytesDoesNotRead)
     EXPECT_TRUE(data.empty());
 }
 
-TEST(Win32Registry, deletingAtAnIndexMovesTheNextValueIntoIt)
-{
-    TestKey test;
-    ASSERT_EQ(test.Open(test.path), RegistryStore::SUCCESS);
-    for (const char16_t* name : {u"one", u"two", u"three"})
-        ASSERT_EQ(test.store.SetTextValue(test.key, name, u"x"), RegistryStore::SUCCESS);
-    std::u16string name;
-    for (int deleted = 0; deleted < 3; ++deleted)
-    {
-        ASSERT_EQ(test.store.EnumValue(test.key, 0, 260, name), RegistryStore::SUCCESS);
-        EXPECT_EQ(test.store.DeleteValue(test.key, name), RegistryStore::SUCCESS);
-    }
-    EXPECT_EQ(test.store.EnumValue(test.key, 0, 260, name), RegistryStore::NO_MORE_ITEMS);
-    RegistryStore::Key missing = nullptr;
-    EXPECT_EQ(test.store.OpenKey(test.key, u"no\\such\\key", missing), RegistryStore::FILE_NOT_FOUND);
-}
-
 // ---------------------------------------------------------------- named mutex
 
-TEST(Win32NamedMutex, aSecondCreateMutexReportsThatItExistsAndTheCheckSeesAHolder)
+// Only a real holder counts: an object of another kind under a name makes
+// the name unusable, never "held".
+TEST(Win32NamedMutex, aSecondCreateMutexReportsThatItExistsAndTheCheckSeesOnlyAHolder)
 {
     const std::string name = UniqueName("mutex");
     auto holder = std::make_unique<NamedMutex>(name);
@@ -221,21 +218,16 @@ TEST(Win32NamedMutex, aSecondCreateMutexReportsThatItExistsAndTheCheckSeesAHolde
     EXPECT_EQ(NamedMutex(name, NamedMutex::Mode::HoldIfFree).GetOutcome(), NamedMutex::Outcome::HeldByOther);
     ::CloseHandle(second);
     EXPECT_FALSE(NamedMutex::IsHeldByAnyone(name));
-}
 
-// Only a real holder counts: an object of another kind under the name makes
-// the name unusable, never "held".
-TEST(Win32NamedMutex, anotherKindOfObjectUnderTheNameIsNoHolder)
-{
-    const std::string name = UniqueName("planted");
-    const HANDLE planted = ::CreateEventW(nullptr, TRUE, FALSE, Wide(name).c_str());
+    const std::string other = UniqueName("planted");
+    const HANDLE planted = ::CreateEventW(nullptr, TRUE, FALSE, Wide(other).c_str());
     ASSERT_NE(planted, nullptr);
-    EXPECT_FALSE(NamedMutex::IsHeldByAnyone(name));
-    const NamedMutex mutex(name, NamedMutex::Mode::HoldIfFree);
+    EXPECT_FALSE(NamedMutex::IsHeldByAnyone(other));
+    const NamedMutex mutex(other, NamedMutex::Mode::HoldIfFree);
     EXPECT_EQ(mutex.GetOutcome(), NamedMutex::Outcome::Failed);
     EXPECT_EQ(mutex.Error(), ERROR_INVALID_HANDLE);
     ::CloseHandle(planted);
-    EXPECT_EQ(NamedMutex::LockFilePath(name), "");
+    EXPECT_EQ(NamedMutex::LockFilePath(other), "");
 }
 
 // ---------------------------------------------------------------- command line
@@ -278,29 +270,11 @@ TEST(Win32Environment, theCRuntimeSeesWhatIsSetAsQtReadsItThere)
 
 // ---------------------------------------------------------------- starting programs
 
-// The shell resolves a bare name against the current folder; the starter
-// hands it nothing but absolute paths of existing files.
-TEST(Win32ProcessStarter, theShellIsNeverGivenAPathTheCurrentFolderCouldDecide)
-{
-    const std::string planted = FreshFolder("planted-here");
-    WriteFile(planted + "/InstallerMessage.vbs", "planted");
-    const fs::path previous = fs::current_path();
-    fs::current_path(fs::u8path(planted));
-    const std::string drive = planted.substr(0, 2);
-    for (const std::string& path :
-         {"InstallerMessage.vbs"s, ".\\InstallerMessage.vbs"s, drive + "InstallerMessage.vbs",
-          planted.substr(2) + "\\InstallerMessage.vbs"})
-        EXPECT_FALSE(Platform::GetProcessStarter().OpenDocument(path).started) << path;
-    // Nor is a program looked up there.
-    fs::copy_file(fs::u8path(HelperPath()), fs::u8path(planted + "/planted-helper.exe"));
-    EXPECT_FALSE(Platform::GetProcessStarter().StartDetached({"planted-helper", "wait"}).started);
-    fs::current_path(previous);
-}
-
 // What CheckRunnedInstaller does on Windows: the script beside the program
 // is opened by the shell's script host; one planted in the current folder is
-// not.
-TEST(Win32ProcessStarter, theInstallersScriptBesideTheProgramIsOpenedNotThePlantedOne)
+// not. The shell resolves a bare name against the current folder; the
+// starter hands it nothing but absolute paths of existing files.
+TEST(Win32ProcessStarter, theInstallersScriptBesideTheProgramIsOpenedNeverAPathTheCurrentFolderCouldDecide)
 {
     const std::string folder = FreshFolder("installer");
     auto script = [&](const std::string& marker)
@@ -313,6 +287,14 @@ TEST(Win32ProcessStarter, theInstallersScriptBesideTheProgramIsOpenedNotThePlant
     WriteFile(folder + "/InstallerMessage.vbs", script("planted"));
     const fs::path previous = fs::current_path();
     fs::current_path(fs::u8path(folder));
+    const std::string drive = folder.substr(0, 2);
+    for (const std::string& path :
+         {"InstallerMessage.vbs"s, ".\\InstallerMessage.vbs"s, drive + "InstallerMessage.vbs",
+          folder.substr(2) + "\\InstallerMessage.vbs"})
+        EXPECT_FALSE(Platform::GetProcessStarter().OpenDocument(path).started) << path;
+    // Nor is a program looked up there.
+    fs::copy_file(fs::u8path(HelperPath()), fs::u8path(folder + "/planted-helper.exe"));
+    EXPECT_FALSE(Platform::GetProcessStarter().StartDetached({"planted-helper", "wait"}).started);
     const auto opened = Platform::GetProcessStarter().OpenDocument(beside);
     fs::current_path(previous);
     ASSERT_TRUE(opened.started);

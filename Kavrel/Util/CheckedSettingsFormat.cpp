@@ -21,17 +21,22 @@ namespace
 {
 // QSettings saves under a lock file "<file>.lock", which it locks (flock)
 // and then writes its owner into; it takes a stale one away under a second
-// such lock, "<file>.lock.rmlock". A process killed between making one and
+// such lock, "<file>.lock.rmlock", which is a lock file of its own with its
+// own "<...>.rmlock", and so on. A process killed between making one and
 // writing into it leaves an empty file that nobody holds, and the next save
 // would wait until that is 30 s old. They are removed when the file is
-// read, before any save: only while we lock them, and only if still the
-// file at that name.
+// read, before any save, the deepest first: only while we lock them, and
+// only if still the file at that name. Each level is made only when the one
+// above is stale, so a few levels are all that killed savers leave.
+constexpr int LOCK_LEVELS = 4;
+
 void RemoveAbandonedLocks(const QString& settingsFile)
 {
 #ifndef Q_OS_WIN
-    for (const QString& suffix : {QStringLiteral(".lock.rmlock"), QStringLiteral(".lock")})
+    for (int level = LOCK_LEVELS - 1; level >= 0; --level)
     {
-        const QByteArray path = QFile::encodeName(settingsFile + suffix);
+        const QByteArray path = QFile::encodeName(settingsFile + QStringLiteral(".lock") +
+                                                  QStringLiteral(".rmlock").repeated(level));
         const int fd = ::open(path.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0)
             continue;

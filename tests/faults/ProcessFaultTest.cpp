@@ -142,29 +142,30 @@ INSTANTIATE_TEST_SUITE_P(Signals, KilledMidSave,
                          [](const ::testing::TestParamInfo<KillCase>& info) { return info.param.name; });
 
 // The lock files of a save that a kill interrupted: the one QSettings saves
-// under, made but still empty, or the one it takes a stale lock away under.
+// under, made but still empty, or the ones it takes a stale lock away under.
 // The next save goes ahead at once (QSettings waited until they were 30 s
 // old); the deadline is half that.
 TEST(LeftLocks, doNotHoldUpTheNextSave)
 {
-    // The empty save lock; then the removal lock beside a save lock that names
-    // its owner, who has died.
-    for (const bool removal : {false, true})
+    // The empty save lock; then an empty removal lock beside a save lock
+    // that names its owner, who has died; then one level deeper (the removal
+    // lock is a lock file with a removal lock of its own).
+    for (int depth = 0; depth < 3; ++depth)
     {
-        SCOPED_TRACE(removal ? "removal lock" : "empty save lock");
-        const std::string folder = IsolatedRoot() + "/left-" + std::to_string(removal);
+        SCOPED_TRACE("empty lock at depth " + std::to_string(depth));
+        const std::string folder = IsolatedRoot() + "/left-" + std::to_string(depth);
         const std::string store = WriteFile(folder + "/store/Product.ini", "[General]\nkeep=precious\n");
         std::string owner;
-        if (removal)
+        if (depth > 0)
         {
             Child gone({KAVREL_TEST_HELPER, "wait"});
             const std::string pid = gone.ReadLine().substr(4);
             gone.Wait();
             owner = pid + "\nkavrel_test_helper\n" + QSysInfo::machineHostName().toStdString() + "\n";
         }
-        WriteFile(store + ".lock", owner);
-        if (removal)
-            WriteFile(store + ".lock.rmlock", "");
+        std::string lock = store + ".lock";
+        for (int level = 0; level <= depth; lock += ".rmlock", ++level)
+            WriteFile(lock, level < depth ? owner : "");
         const ProbeRun run =
             RunProbe({"set", store, "fresh=value"}, folder, std::nullopt, std::chrono::seconds(15));
         ASSERT_TRUE(run.ended) << "the save waited for the left lock";

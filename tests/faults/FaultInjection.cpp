@@ -66,10 +66,12 @@ struct Settings
     bool active = calls != ",," && error != 0;
 };
 
+// Never destroyed: the program's last calls at exit (other libraries'
+// clean-up, after this library's statics are gone) still come through here.
 const Settings& Read()
 {
-    static const Settings settings;
-    return settings;
+    static const Settings* const settings = new Settings;
+    return *settings;
 }
 
 std::atomic<long> matching{0};

@@ -1,6 +1,8 @@
 #include <Kavrel/Util/CheckedSettingsFormat.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -169,6 +171,25 @@ QByteArray WithoutVariants(const QByteArray& bytes)
     return out + bytes.mid(copied);
 }
 
+// The temporary copies are thrown away at once, yet QSettings waits for the
+// disk twice to write one (its lock file and the copy). Where the user has
+// not chosen a temporary folder, they go first to the memory-backed
+// /dev/shm, which makes those waits free; to the temporary folder when that
+// fails (it may be full) or is not there.
+const QStringList& CopyTemplates()
+{
+    static const QStringList templates = []
+    {
+        const QString name = QStringLiteral("/kavrel-settings-XXXXXX");
+        QStringList folders;
+        const QFileInfo memory(QStringLiteral("/dev/shm"));
+        if (qEnvironmentVariableIsEmpty("TMPDIR") && memory.isDir() && memory.isWritable())
+            folders << memory.absoluteFilePath() + name;
+        return folders << QDir::tempPath() + name;
+    }();
+    return templates;
+}
+
 bool ReadIni(QIODevice& device, QSettings::SettingsMap& map)
 {
     if (const auto* file = qobject_cast<QFile*>(&device))
@@ -192,38 +213,48 @@ bool WriteIni(QIODevice& device, const QSettings::SettingsMap& map)
 // parser and writer are not reachable any other way.
 bool ReadCheckedIni(const QByteArray& text, QSettings::SettingsMap& map)
 {
-    QTemporaryFile copy;
-    if (!copy.open() || copy.write(WithoutVariants(text)) < 0 || !copy.flush())
-        return false;
-    // What a damaged file still holds is read, as Qt's INI reading does, but
-    // only keys in the form QSettings reaches keys by (not empty, no slash
-    // at either end, none doubled): any other would be listed, yet could
-    // never be read, changed or removed (its value cannot even be read here).
-    const QSettings ini(copy.fileName(), QSettings::IniFormat);
-    for (const QString& key : ini.allKeys())
-        if (!key.isEmpty() && key == key.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/')))
-            map.insert(key, ini.value(key));
-    return true;
+    for (const QString& place : CopyTemplates())
+    {
+        QTemporaryFile copy(place);
+        if (!copy.open() || copy.write(WithoutVariants(text)) < 0 || !copy.flush())
+            continue;
+        // What a damaged file still holds is read, as Qt's INI reading does,
+        // but only keys in the form QSettings reaches keys by (not empty, no
+        // slash at either end, none doubled): any other would be listed, yet
+        // could never be read, changed or removed (its value cannot even be
+        // read here).
+        const QSettings ini(copy.fileName(), QSettings::IniFormat);
+        for (const QString& key : ini.allKeys())
+            if (!key.isEmpty() &&
+                key == key.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/')))
+                map.insert(key, ini.value(key));
+        return true;
+    }
+    return false;
 }
 
 bool WriteCheckedIni(const QSettings::SettingsMap& map, QByteArray& text)
 {
-    QTemporaryFile copy;
-    if (!copy.open())
-        return false;
+    for (const QString& place : CopyTemplates())
     {
-        QSettings ini(copy.fileName(), QSettings::IniFormat);
-        for (auto entry = map.constBegin(); entry != map.constEnd(); ++entry)
-            ini.setValue(entry.key(), entry.value());
-        ini.sync();
-        if (ini.status() != QSettings::NoError)
-            return false;
+        QTemporaryFile copy(place);
+        if (!copy.open())
+            continue;
+        {
+            QSettings ini(copy.fileName(), QSettings::IniFormat);
+            for (auto entry = map.constBegin(); entry != map.constEnd(); ++entry)
+                ini.setValue(entry.key(), entry.value());
+            ini.sync();
+            if (ini.status() != QSettings::NoError)
+                continue;
+        }
+        QFile written(copy.fileName());
+        if (!written.open(QIODevice::ReadOnly))
+            continue;
+        text = written.readAll();
+        return true;
     }
-    QFile written(copy.fileName());
-    if (!written.open(QIODevice::ReadOnly))
-        return false;
-    text = written.readAll();
-    return true;
+    return false;
 }
 
 QSettings::Format CheckedSettingsFormat(QSettings::Format format)

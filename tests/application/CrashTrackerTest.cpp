@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Kavrel::Test::ProbeProcess;
 
@@ -125,5 +128,17 @@ TEST_F(CrashTrackerTest, aPipePlantedForTheRecordsOrTheStreakIsNotWaitedOn)
     }
     EXPECT_EQ(NextRunSees(), "0");
     EXPECT_TRUE(QFileInfo(streak).isFile()) << "the streak is written again";
+}
+// A process that keeps the records' folder locked costs a start a second,
+// not the start nor its record.
+TEST_F(CrashTrackerTest, aFolderKeptLockedByAnotherProcessDoesNotStopTheRecords)
+{
+    EXPECT_EQ(NextRunSees(), "0");
+    const int folder =
+        ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+    const auto live = Running();
+    EXPECT_EQ(RecordedIds(file), QStringList{live->Value("pid")});
+    ::close(folder);
 }
 } // namespace

@@ -97,9 +97,14 @@ public:
         : fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        while (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR) &&
-               std::chrono::steady_clock::now() < deadline)
+        bool held = false;
+        while (fd >= 0 && !(held = ::flock(fd, LOCK_EX | LOCK_NB) == 0) &&
+               (errno == EWOULDBLOCK || errno == EINTR) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (fd >= 0 && !held)
+            LOG(WARNING)
+                << "The crash records' folder [" << folder.toStdString()
+                << "] stays locked by another process: its records are written without waiting longer";
     }
     ~FolderLock()
     {

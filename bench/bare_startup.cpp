@@ -8,7 +8,18 @@
 //                            bar), to tell the cost of the product's own user
 //                            interface from the cost of the library
 //   --peak                   prints the peak resident memory at the end
+//
+// Built a second time as bare_startup_logging, which also logs with glog as
+// every product does: one INFO line into a log file in $HOME. It tells what
+// the logging library alone costs a start from what our libraries cost.
 #include "PeakMemory.h"
+
+#ifdef KAVREL_BARE_WITH_LOGGING
+#include <glog/logging.h>
+
+#include <cstdlib>
+#include <string>
+#endif
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -62,6 +73,13 @@ void AddProductWidgets(QMainWindow& window)
 int main(int argc, char** argv)
 {
     const bool peak = AskedFor(argc, argv, "--peak");
+#ifdef KAVREL_BARE_WITH_LOGGING
+    const char* home = std::getenv("HOME");
+    const std::string destination = std::string(home ? home : ".") + "/bare_startup.INFO.";
+    google::InitGoogleLogging(argv[0]);
+    google::SetLogDestination(google::GLOG_INFO, destination.c_str());
+    LOG(INFO) << "Started";
+#endif
     int status = 0;
     {
         QApplication application(argc, argv);
@@ -74,6 +92,9 @@ int main(int argc, char** argv)
         QTimer::singleShot(0, &application, &QCoreApplication::quit);
         status = application.exec();
     }
+#ifdef KAVREL_BARE_WITH_LOGGING
+    google::ShutdownGoogleLogging();
+#endif
     if (peak)
         std::printf("peak_kb=%ld\n", PeakMemoryKb());
     return status;

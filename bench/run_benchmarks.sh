@@ -105,12 +105,14 @@ isolated_env() {
 # The timed programs: 0 the minimal product (the guide's smallest product
 # showing an empty main window) and 1 the bare program showing the same
 # window: the goal's pair, wall time and peak memory. 2 the sample product
-# and 3 the bare program with the sample product's widgets, for information.
+# and 3 the bare program with the sample product's widgets, for information;
+# 4 the bare program logging one line with glog, for information: what the
+# logging library alone costs a start.
 bench_dir="$build/bench"
 product_exe="$build/examples/SampleProduct/SampleProduct"
-labels=("minimal_product" "bare_startup" "sample product" "bare_startup --widgets")
-programs=(0 1 2 3)
-[[ -x "$product_exe" ]] || programs=(0 1)
+labels=("minimal_product" "bare_startup" "sample product" "bare_startup --widgets" "bare_startup_logging")
+programs=(0 1 2 3 4)
+[[ -x "$product_exe" ]] || programs=(0 1 4)
 
 # The command line of a timed program.
 command_of() {
@@ -119,6 +121,7 @@ command_of() {
     1) echo "$bench_dir/bare_startup --peak" ;;
     2) echo "$product_exe --quit-after=0" ;;
     3) echo "$bench_dir/bare_startup --widgets" ;;
+    4) echo "$bench_dir/bare_startup_logging --peak" ;;
   esac
 }
 
@@ -165,7 +168,7 @@ if [[ $run_startup -eq 1 ]]; then
   echo
   echo "== Start-up: whole processes against a bare Qt program ($runs runs each, in rotating order)"
   echo "  load average before: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
-  [[ ${#programs[@]} -eq 4 ]] || echo "(the sample product is not built: timed without it)"
+  [[ -x "$product_exe" ]] || echo "(the sample product is not built: timed without it)"
 
   environments=()
   for program in "${programs[@]}"; do
@@ -179,8 +182,8 @@ if [[ $run_startup -eq 1 ]]; then
     done
   done
 
-  times=("" "" "" "")
-  peaks=("" "" "" "")
+  times=("" "" "" "" "")
+  peaks=("" "" "" "" "")
   count=${#programs[@]}
   for ((i = 0; i < runs; i++)); do
     # Rotate which program goes first so that none always gets the same turn.
@@ -211,7 +214,9 @@ if [[ $run_startup -eq 1 ]]; then
   peak_met=$(met_if "$peak_ratio" 1.1)
   echo "  minimal product / bare_startup:   ${wall_ratio}x wall median (min $(ratio "${minimums[0]}" "${minimums[1]}")x), goal <= 1.1x: $wall_met"
   echo "  minimal product / bare_startup:   ${peak_ratio}x peak memory, goal <= 1.1x: $peak_met"
-  if [[ ${#programs[@]} -eq 4 ]]; then
+  echo "  minimal product / bare + glog:     $(ratio "${medians[0]}" "${medians[4]}")x wall median," \
+    "$(ratio "${peak_medians[0]}" "${peak_medians[4]}")x peak memory (for information: our libraries without the logging library's own cost)"
+  if [[ -x "$product_exe" ]]; then
     echo "  sample product / bare --widgets:  $(ratio "${medians[2]}" "${medians[3]}")x wall median (the library and the sample's own start work)"
   fi
   summary+=("$(printf '  %-6s %-52s %s' "$wall_met" "start-up within 1.1x of the bare program" \

@@ -141,4 +141,30 @@ TEST_F(CrashTrackerTest, aFolderKeptLockedByAnotherProcessDoesNotStopTheRecords)
     EXPECT_EQ(RecordedIds(file), QStringList{live->Value("pid")});
     ::close(folder);
 }
+// The records are written over in place, but never through another name
+// for a file: a hard or symbolic link planted at their path keeps the file
+// it names as it was, and the records get a file of their own.
+TEST_F(CrashTrackerTest, aLinkPlantedForTheRecordsIsNeverWrittenThrough)
+{
+    EXPECT_EQ(NextRunSees(), "0");
+    const QByteArray precious = "[General]\nkeep=precious\n";
+    for (const auto link : {::link, ::symlink})
+    {
+        const QString victim = home.filePath("victim.ini");
+        Kavrel::Test::WriteFile(victim.toStdString(), precious.toStdString());
+        QFile::remove(file);
+        ASSERT_EQ(link(QFile::encodeName(victim).constData(), QFile::encodeName(file).constData()), 0);
+        NextRunSees();
+        QFile kept(victim);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), precious);
+        EXPECT_FALSE(QFileInfo(file).isSymLink());
+        struct stat records
+        {
+        };
+        ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &records), 0);
+        EXPECT_EQ(records.st_nlink, 1u);
+        QFile::remove(victim);
+    }
+}
 } // namespace

@@ -97,7 +97,6 @@ public:
         : fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        bool held = false;
         while (fd >= 0 && !(held = ::flock(fd, LOCK_EX | LOCK_NB) == 0) &&
                (errno == EWOULDBLOCK || errno == EINTR) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -114,8 +113,11 @@ public:
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
+    bool Held() const { return held; }
+
 private:
     int fd;
+    bool held = false;
 };
 } // namespace
 
@@ -154,8 +156,12 @@ public:
             changed.remove(key);
         if (addCurrent)
             changed.insert(CurrentKey(), QStringLiteral("true"));
+        // Every reader takes the lock, so the file may be written over in
+        // place; without the lock a reader may be half way through it.
         QByteArray text;
-        return changed == records || (Format(changed, text) && SmallFile::Replace(file, text));
+        return changed == records ||
+               (Format(changed, text) &&
+                (lock.Held() ? SmallFile::Overwrite(file, text) : SmallFile::Replace(file, text)));
     }
 };
 
@@ -214,8 +220,11 @@ bool CrashTracker::CheckCrashedSessions()
 {
     const QString executable = QCoreApplication::applicationFilePath();
     QSettings::SettingsMap records;
-    if (!d->Read(records) || records.isEmpty())
-        return false;
+    {
+        const FolderLock lock(QFileInfo(d->file).absolutePath());
+        if (!d->Read(records) || records.isEmpty())
+            return false;
+    }
     // Listed after the records were read: a record's process that runs is in
     // the list. Only those are looked at one by one.
     const std::vector<unsigned long> running = Kavrel::Platform::ListRunningProcessIds();

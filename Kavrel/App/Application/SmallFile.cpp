@@ -90,4 +90,38 @@ bool Replace(const QString& path, const QByteArray& content)
     return false;
 }
 
+bool Overwrite(const QString& path, const QByteArray& content)
+{
+    // One page: the kernel copies it whole or not at all, even for a
+    // process killed during the write.
+    constexpr qint64 PAGE = 4096;
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status
+    {
+    };
+    // Only the user's own regular file with no other name: a hard link
+    // planted here would carry the write into another file.
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1 ||
+        status.st_uid != ::geteuid() || status.st_size > PAGE || content.size() > PAGE)
+    {
+        if (fd >= 0)
+            ::close(fd);
+        return Replace(path, content);
+    }
+    // Shorter content is padded with empty lines to the old length, so that
+    // the file reads whole even if the process ends before the truncation.
+    QByteArray page = content;
+    if (page.size() < status.st_size)
+        page.append(static_cast<int>(status.st_size) - page.size(), '\n');
+    ssize_t written = -1;
+    do
+        written = ::pwrite(fd, page.constData(), static_cast<size_t>(page.size()), 0);
+    while (written < 0 && errno == EINTR);
+    const bool whole = written == page.size() &&
+                       (page.size() == content.size() || ::ftruncate(fd, content.size()) == 0);
+    const bool closed = ::close(fd) == 0;
+    return (whole && closed) || Replace(path, content);
+}
+
 } // namespace Kavrel::App::SmallFile

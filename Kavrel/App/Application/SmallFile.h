@@ -27,6 +27,14 @@ Read Load(const QString& path, qint64 limit, QByteArray& content);
 // beside it (private to the user), then renamed over it. On failure the old
 // file is left as it was and false returned.
 bool Replace(const QString& path, const QByteArray& content);
+
+// The same for readers that hold the same lock as the caller, cheaper: the
+// user's own small file is written over in place, in one write of at most a
+// page, which a killed process does not leave half done (a rename costs a
+// new inode, and ext4 starts writing the data back at every rename over a
+// file). Anything else at the path, or a larger file or content, is
+// replaced as above.
+bool Overwrite(const QString& path, const QByteArray& content);
 } // namespace SmallFile
 
 } // namespace Kavrel::App

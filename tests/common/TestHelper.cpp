@@ -327,14 +327,6 @@ void Append(const QString& line)
         file.write(line.toUtf8() + '\n');
 }
 
-std::string Exchange(Kavrel::Core::IDataChannel& channel, const std::string& message)
-{
-    channel.Write(message.data(), static_cast<std::int64_t>(message.size()));
-    std::string reply(static_cast<size_t>(channel.GetNextMessageLength()), '\0');
-    channel.Read(reply.data(), static_cast<std::int64_t>(reply.size()));
-    return reply;
-}
-
 // The pid behind a process handle (a pidfd).
 std::string PidOf(int handle)
 {
@@ -369,10 +361,10 @@ int Master(const QStringList& arguments)
         if (exchanges == QLatin1String("one"))
         {
             client.channel->SetTimeout(20000);
-            Print("reply=" + Exchange(*client.channel, "ping"));
+            Print("reply=" + Kavrel::Test::Exchange(*client.channel, "ping"));
         }
         for (int round = 1; exchanges == QLatin1String("many"); ++round)
-            if (Exchange(*client.channel, std::string(1 + round % 3000, 'm')).size() ==
+            if (Kavrel::Test::Exchange(*client.channel, std::string(1 + round % 3000, 'm')).size() ==
                 size_t(1 + round % 3000))
                 Print("round=" + std::to_string(round));
     }
@@ -448,8 +440,7 @@ int Ipc(int argc, char** argv)
         {
             for (std::string message;;)
             {
-                message.assign(static_cast<size_t>(client.channel->GetNextMessageLength()), '\0');
-                client.channel->Read(message.data(), static_cast<std::int64_t>(message.size()));
+                message = Kavrel::Test::ReadMessage(*client.channel);
                 client.channel->Write(message.data(), static_cast<std::int64_t>(message.size()));
             }
         }

@@ -26,6 +26,7 @@ using Kavrel::App::IPCManager;
 using Kavrel::Core::IOException;
 using Kavrel::Platform::NamedPipe;
 using Kavrel::Test::FinishesWithin;
+using Kavrel::Test::ReadMessage;
 using Kavrel::Test::RecordingClient;
 
 namespace
@@ -52,13 +53,6 @@ public:
     QTemporaryDir folder;
     QString path;
 };
-
-std::string Message(Kavrel::Core::IDataChannel& channel)
-{
-    std::string text(static_cast<size_t>(channel.GetNextMessageLength()), '\0');
-    channel.Read(text.data(), static_cast<std::int64_t>(text.size()));
-    return text;
-}
 
 TEST(IPC, aSlaveHandsTheFocusBackToTheMastersWindowOnce)
 {
@@ -87,7 +81,7 @@ TEST(IPC, aNoAnswerActivatesNothing)
     RecordingClient master;
     ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-focus ") + report.path, false));
     master.channel->SetTimeout(20000);
-    EXPECT_EQ(Message(*master.channel), "applicationClosed");
+    EXPECT_EQ(ReadMessage(*master.channel), "applicationClosed");
     master.channel->Write("no=77", 5);
     ASSERT_TRUE(report.WaitForLine(QStringLiteral("done")));
     EXPECT_TRUE(report.Lines().contains(QStringLiteral("activated=")));
@@ -273,8 +267,8 @@ TEST(IPCPipes, badFramesFailCleanly)
             [&]
             {
                 std::string text;
-                EXPECT_THROW(text = Message(*peer.channel), IOException);
-                EXPECT_THROW(text = Message(*peer.channel), IOException); // and stays failed
+                EXPECT_THROW(text = ReadMessage(*peer.channel), IOException);
+                EXPECT_THROW(text = ReadMessage(*peer.channel), IOException); // and stays failed
             });
         EXPECT_TRUE(failed);
     }
@@ -284,8 +278,8 @@ TEST(IPCPipes, aWellFormedMessageAfterAShortOneArrivesWhole)
 {
     RawPeer peer;
     peer.Send(RawPeer::Header(3) + "abc" + RawPeer::Header(0) + RawPeer::Header(2) + "de");
-    EXPECT_EQ(Message(*peer.channel), "abc");
-    EXPECT_EQ(Message(*peer.channel), "");
+    EXPECT_EQ(ReadMessage(*peer.channel), "abc");
+    EXPECT_EQ(ReadMessage(*peer.channel), "");
     EXPECT_EQ(peer.channel->GetNextMessageLength(), 2);
     char one = 0;
     peer.channel->Read(&one, 1);

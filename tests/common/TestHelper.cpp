@@ -209,7 +209,7 @@ int StartProduct(int argc, char** argv)
     {
         Kavrel::App::Application app(argc, argv);
         app.SetCustomizationManager(Kavrel::Test::MakeProduct());
-        const auto store = Kavrel::Test::IniStore(folder + QStringLiteral("/store/Product.ini"));
+        const auto store = Kavrel::Test::IniStore(folder + "/store/Product.ini");
         app.SetSettingsManager(store);
         app.Start();
         Print("started=1");
@@ -358,12 +358,12 @@ int Master(const QStringList& arguments)
     Print("slave=" + PidOf(client.handle));
     try
     {
-        if (exchanges == QLatin1String("one"))
+        if (exchanges == "one")
         {
             client.channel->SetTimeout(20000);
             Print("reply=" + Kavrel::Test::Exchange(*client.channel, "ping"));
         }
-        for (int round = 1; exchanges == QLatin1String("many"); ++round)
+        for (int round = 1; exchanges == "many"; ++round)
             if (Kavrel::Test::Exchange(*client.channel, std::string(1 + round % 3000, 'm')).size() ==
                 size_t(1 + round % 3000))
                 Print("round=" + std::to_string(round));
@@ -372,7 +372,7 @@ int Master(const QStringList& arguments)
     {
         Print(std::string("reply-exception=") + error.what());
     }
-    while (exchanges == QLatin1String("none"))
+    while (exchanges == "none")
         ::pause();
     return 0;
 }
@@ -384,9 +384,9 @@ int Ipc(int argc, char** argv)
     const QString mode = arguments.value(1);
     reportFile = arguments.value(2);
     using Kavrel::App::IPCFocusTransfererSlave;
-    if (mode == QLatin1String("master"))
+    if (mode == "master")
         return Master(arguments);
-    if (mode == QLatin1String("ipc-focus"))
+    if (mode == "ipc-focus")
     {
         QStringList activated;
         Kavrel::Platform::SetWindowActivator(
@@ -396,23 +396,23 @@ int Ipc(int argc, char** argv)
                 return true;
             });
         IPCFocusTransfererSlave& slave = IPCFocusTransfererSlave::Instance();
-        Append(QStringLiteral("connected=%1").arg(slave.IsConnected()));
+        Append(QString("connected=%1").arg(slave.IsConnected()));
         slave.GiveFocusToParent();
         slave.GiveFocusToParent();
-        Append(QStringLiteral("activated=") + activated.join(QLatin1Char(',')));
-        Append(QStringLiteral("done"));
+        Append("activated=" + activated.join(QLatin1Char(',')));
+        Append("done");
     }
-    if (mode == QLatin1String("ipc-watch"))
+    if (mode == "ipc-watch")
     {
         IPCFocusTransfererSlave& slave = IPCFocusTransfererSlave::Instance();
-        Append(QStringLiteral("connected=%1").arg(slave.IsConnected()));
+        Append(QString("connected=%1").arg(slave.IsConnected()));
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &app,
                          [&]
                          {
                              if (slave.IsMasterAlive())
                                  return;
-                             Append(QStringLiteral("master=gone"));
+                             Append("master=gone");
                              app.quit();
                          });
         poll.start(10);
@@ -420,22 +420,22 @@ int Ipc(int argc, char** argv)
         return app.exec();
     }
     Kavrel::Test::RecordingClient client;
-    if (mode == QLatin1String("ipc-setup"))
+    if (mode == "ipc-setup")
     {
         const bool connected = Kavrel::App::IPCManager::SetUpSlaveClient(client, false);
-        Append(QStringLiteral("setup=%1 channel=%2 handle=%3")
+        Append(QString("setup=%1 channel=%2 handle=%3")
                    .arg(connected)
                    .arg(client.channel ? 1 : 0)
-                   .arg(client.handle >= 0 ? QStringLiteral("valid") : QString::number(client.handle)));
+                   .arg(client.handle >= 0 ? "valid" : QString::number(client.handle)));
     }
-    if (mode == QLatin1String("ipc-echo"))
+    if (mode == "ipc-echo")
     {
         if (!Kavrel::App::IPCManager::SetUpSlaveClient(client, false))
         {
-            Append(QStringLiteral("ended=no master"));
+            Append("ended=no master");
             return 1;
         }
-        Append(QStringLiteral("pid=%1").arg(::getpid()));
+        Append(QString("pid=%1").arg(::getpid()));
         try
         {
             for (std::string message;;)
@@ -446,16 +446,16 @@ int Ipc(int argc, char** argv)
         }
         catch (const Kavrel::Core::IOException& error)
         {
-            Append(QStringLiteral("ended=") + QString::fromLocal8Bit(error.what()));
+            Append("ended=" + QString::fromLocal8Bit(error.what()));
         }
     }
-    if (mode == QLatin1String("ipc-args"))
+    if (mode == "ipc-args")
     {
-        Append(QStringLiteral("cwd=") + QDir::currentPath());
+        Append("cwd=" + QDir::currentPath());
         for (const QString& argument : arguments.mid(1))
-            Append(QStringLiteral("arg=") + argument);
+            Append("arg=" + argument);
     }
-    if (mode == QLatin1String("ipc-sigpipe"))
+    if (mode == "ipc-sigpipe")
     {
         std::signal(SIGPIPE, [](int) { handlerRan = 1; });
         const std::string name = "SigpipeProbe" + std::to_string(::getpid());
@@ -473,7 +473,7 @@ int Ipc(int argc, char** argv)
         {
             failed = true;
         }
-        Append(QStringLiteral("failed=%1 handler=%2").arg(failed).arg(int(handlerRan)));
+        Append(QString("failed=%1 handler=%2").arg(failed).arg(int(handlerRan)));
     }
     return 0;
 }
@@ -523,11 +523,8 @@ int main(int argc, char** argv)
     if (mode == "grab")
     {
         const int fd = ::open(parameter, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        struct flock lock
-        {
-        };
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
+        struct flock lock = {};
+        lock.l_type = F_WRLCK; // from the start (SEEK_SET) to the end
         const bool grabbed = fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 && ::flock(fd, LOCK_EX) == 0;
         std::printf("grabbed=%d\n", grabbed ? 1 : 0);
         return RunUntilInputCloses();

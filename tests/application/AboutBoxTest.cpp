@@ -41,8 +41,7 @@ protected:
 
     std::unique_ptr<AboutBoxDialog> Dialog(bool companyCopyright = true)
     {
-        return std::make_unique<AboutBoxDialog>(QStringLiteral("Kavrel Player 3.2"),
-                                                QStringLiteral("https://www.kavrel.example/"),
+        return std::make_unique<AboutBoxDialog>("Kavrel Player 3.2", "https://www.kavrel.example/",
                                                 companyCopyright);
     }
 
@@ -66,10 +65,10 @@ TEST_F(AboutBoxTest, eachLanguageWithAPictureShowsIt)
                                "pl_PL", "pt_BR", "ru_RU", "tr_TR", "zh_CN", "zh_TW", "pt_PT"})
     {
         lookAndFeel->SetLocale(locale);
-        const QString path = QStringLiteral(":/About/about_%1.png").arg(QLatin1String(locale));
+        const QString path = QString(":/About/about_%1.png").arg(QLatin1String(locale));
         const auto dialog = Dialog();
-        EXPECT_EQ(dialog->findChild<QWidget*>(QStringLiteral("topPlaceHolder"))->styleSheet(),
-                  QStringLiteral("background-image: url(%1);").arg(path));
+        EXPECT_EQ(dialog->findChild<QWidget*>("topPlaceHolder")->styleSheet(),
+                  QString("background-image: url(%1);").arg(path));
         const bool drawn = std::string(locale) != "zh_TW" && std::string(locale) != "pt_PT";
         EXPECT_EQ(QImage(path).size(), drawn ? QSize(454, 220) : QSize(0, 0)) << locale;
     }
@@ -78,15 +77,15 @@ TEST_F(AboutBoxTest, eachLanguageWithAPictureShowsIt)
 TEST_F(AboutBoxTest, showsVersionLinksAndTheOrganisationsCopyright)
 {
     const auto dialog = Dialog();
-    EXPECT_EQ(Text(*dialog, "applicationVersionLabel"), QStringLiteral("Kavrel Player 3.2"));
+    EXPECT_EQ(Text(*dialog, "applicationVersionLabel"), "Kavrel Player 3.2");
     EXPECT_EQ(Text(*dialog, "homePageLabel"),
               QStringLiteral("<a href=\"https://www.kavrel.example/\">Visit homepage</a>"));
     EXPECT_EQ(Text(*dialog, "mailToLabel"),
               QStringLiteral("<a href=\"mailto:support@kavrel.example\">support@kavrel.example</a>"));
     EXPECT_EQ(Text(*dialog, "copyrightLabel"),
-              QStringLiteral("Copyright © %1 Kavrel").arg(QDate::currentDate().year()));
+              QString("Copyright © %1 Kavrel").arg(QDate::currentDate().year()));
     dialog->show();
-    EXPECT_TRUE(dialog->findChild<QLabel*>(QStringLiteral("rightsLabel"))->isVisible());
+    EXPECT_TRUE(dialog->findChild<QLabel*>("rightsLabel")->isVisible());
     // Give or take the 2-pixel frame that the offscreen platform adds even to popups.
     const QPoint offCentre =
         dialog->geometry().center() - QGuiApplication::primaryScreen()->geometry().center();
@@ -94,8 +93,8 @@ TEST_F(AboutBoxTest, showsVersionLinksAndTheOrganisationsCopyright)
 
     const auto anonymous = Dialog(false);
     anonymous->show();
-    EXPECT_FALSE(anonymous->findChild<QLabel*>(QStringLiteral("copyrightLabel"))->isVisible());
-    EXPECT_FALSE(anonymous->findChild<QLabel*>(QStringLiteral("rightsLabel"))->isVisible());
+    EXPECT_FALSE(anonymous->findChild<QLabel*>("copyrightLabel")->isVisible());
+    EXPECT_FALSE(anonymous->findChild<QLabel*>("rightsLabel")->isVisible());
 
     product->supportEmail.clear();
     EXPECT_EQ(Text(*Dialog(), "mailToLabel"), QStringLiteral("<a href=\"\"></a>"));
@@ -115,7 +114,7 @@ TEST_F(AboutBoxTest, customLinkNeedsBothCaptionAndAddress)
         app.customUrl = c.url;
         const auto dialog = Dialog();
         dialog->show();
-        const auto* custom = dialog->findChild<QLabel*>(QStringLiteral("customURL"));
+        const auto* custom = dialog->findChild<QLabel*>("customURL");
         EXPECT_EQ(custom->isVisible(), c.shown) << c.caption << " " << c.url;
         if (c.shown)
         {
@@ -139,24 +138,20 @@ TEST_P(AboutBoxClicks, theAddressGoesToTheClipboardAndAClickOutsideTheLinksClose
         {
             opened = dialog;
             EXPECT_TRUE(QTest::qWaitForWindowActive(dialog)) << "as the user sees it before clicking";
-            auto* mail = dialog->findChild<QLabel*>(QStringLiteral("mailToLabel"));
+            auto* mail = dialog->findChild<QLabel*>("mailToLabel");
             QTest::mouseClick(mail, Qt::LeftButton, Qt::NoModifier, QPoint(3, mail->height() / 2));
             openAfterLink = dialog->isVisible();
             EXPECT_TRUE(Kavrel::Test::WaitFor(
-                [] {
-                    return QToolTip::text() ==
-                           QStringLiteral("Email address has been copied to the clipboard");
-                }));
+                [] { return QToolTip::text() == "Email address has been copied to the clipboard"; }));
             // Left part of the widget: where a hidden label would still claim the click.
             auto* target = dialog->findChild<QWidget*>(QLatin1String(GetParam()));
             QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(5, target->height() / 2));
             closedByClick = !dialog->isVisible();
         });
-    AboutBoxDialog::ShowAbout(QStringLiteral("Kavrel Player 3.2"),
-                              QStringLiteral("https://www.kavrel.example/"), true);
+    AboutBoxDialog::ShowAbout("Kavrel Player 3.2", "https://www.kavrel.example/", true);
     EXPECT_TRUE(watcher.Seen());
     EXPECT_TRUE(openAfterLink);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("support@kavrel.example"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "support@kavrel.example");
     EXPECT_TRUE(closedByClick);
     EXPECT_TRUE(opened.isNull()) << "deleted once closed";
 }

@@ -30,7 +30,7 @@ protected:
     Box(const QString& id, QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No)
     {
         auto box = std::make_unique<ConfirmationAlertBox>(store, Kavrel::App::AlertBox::Question, QString(),
-                                                          QStringLiteral("Delete all files?"), buttons);
+                                                          "Delete all files?", buttons);
         box->SetConfirmationId(id);
         return box;
     }
@@ -43,8 +43,7 @@ protected:
             [&](ConfirmationAlertBox* shown)
             {
                 if (shown->IsDontConfirm() != tick)
-                    Kavrel::Test::ClickCheckBox(
-                        shown->findChild<QCheckBox*>(QStringLiteral("dontConfirmCheckBox")));
+                    Kavrel::Test::ClickCheckBox(shown->findChild<QCheckBox*>("dontConfirmCheckBox"));
                 EXPECT_EQ(shown->IsDontConfirm(), tick);
                 QTest::mouseClick(shown->button(click), Qt::LeftButton);
             });
@@ -62,9 +61,9 @@ protected:
 // A ticked answer is stored under the id's two keys, in order.
 TEST_F(ConfirmationTest, tickedAnswerIsStoredUnderTheIdsTwoKeysInOrder)
 {
-    for (const auto& [id, prefix] :
-         {std::pair(QStringLiteral("x"), "confirm/x"), std::pair(QString(), "confirm/"),
-          std::pair(QStringLiteral("Dateien löschen"), "confirm/Dateien löschen")})
+    for (const auto& [id, prefix] : {std::pair<QString, const char*>("x", "confirm/x"),
+                                     {QString(), "confirm/"},
+                                     {"Dateien löschen", "confirm/Dateien löschen"}})
     {
         store = boost::make_shared<SettingsManager>(Kavrel::Test::NewSettingsFile(), QSettings::IniFormat);
         std::vector<std::string> changes;
@@ -99,7 +98,7 @@ class ConfirmationExec : public ConfirmationTest, public ::testing::WithParamInt
 TEST_P(ConfirmationExec, firstAnswerIsTheClickedButtonAndLaterOnesFollowTheOptions)
 {
     const ExecCase& c = GetParam();
-    auto box = Box(QStringLiteral("job"), c.buttons);
+    auto box = Box("job", c.buttons);
     box->SetRememberOnReject(c.rememberOnReject);
     box->SetRememberOnly(c.rememberOnly);
     if (c.forcedAnswer >= 0)
@@ -108,39 +107,31 @@ TEST_P(ConfirmationExec, firstAnswerIsTheClickedButtonAndLaterOnesFollowTheOptio
     EXPECT_TRUE(first.shown);
     EXPECT_EQ(first.result, c.click);
 
-    const Outcome later = Answer(*Box(QStringLiteral("job"), c.buttons), c.click);
+    const Outcome later = Answer(*Box("job", c.buttons), c.click);
     EXPECT_EQ(later.shown, c.remembered < 0);
     EXPECT_EQ(later.result, c.remembered < 0 ? c.click : c.remembered);
 }
 
 const QMessageBox::StandardButtons YES_NO = QMessageBox::Yes | QMessageBox::No;
 const QMessageBox::StandardButtons OK_CANCEL = QMessageBox::Ok | QMessageBox::Cancel;
+const Button YES = QMessageBox::Yes, NO = QMessageBox::No, CANCEL = QMessageBox::Cancel;
 
 INSTANTIATE_TEST_SUITE_P(
     Options, ConfirmationExec,
     ::testing::Values(
-        ExecCase{"NotTicked", YES_NO, QMessageBox::Yes, false, false, {}, -1, -1},
-        ExecCase{"NoHasNoRoleAndIsKept", YES_NO, QMessageBox::No, true, false, {}, -1, QMessageBox::No},
-        ExecCase{"CancelIsNotKept", OK_CANCEL, QMessageBox::Cancel, true, false, {}, -1, -1},
-        ExecCase{
-            "CancelKeptWhenAsked", OK_CANCEL, QMessageBox::Cancel, true, true, {}, -1, QMessageBox::Cancel},
-        ExecCase{"OnlyYesLeavesNo", YES_NO, QMessageBox::No, true, false, QMessageBox::Yes, -1, -1},
-        ExecCase{"OnlyYesKeepsYes", YES_NO, QMessageBox::Yes, true, false, QMessageBox::Yes, -1,
-                 QMessageBox::Yes},
-        ExecCase{"ForcedAnswerIsKept",
-                 YES_NO,
-                 QMessageBox::Yes,
-                 true,
-                 false,
-                 {},
-                 QMessageBox::Ok,
-                 QMessageBox::Ok}),
+        ExecCase{"NotTicked", YES_NO, YES, false, false, {}, -1, -1},
+        ExecCase{"NoHasNoRoleAndIsKept", YES_NO, NO, true, false, {}, -1, NO},
+        ExecCase{"CancelIsNotKept", OK_CANCEL, CANCEL, true, false, {}, -1, -1},
+        ExecCase{"CancelKeptWhenAsked", OK_CANCEL, CANCEL, true, true, {}, -1, CANCEL},
+        ExecCase{"OnlyYesLeavesNo", YES_NO, NO, true, false, YES, -1, -1},
+        ExecCase{"OnlyYesKeepsYes", YES_NO, YES, true, false, YES, -1, YES},
+        ExecCase{"ForcedAnswerIsKept", YES_NO, YES, true, false, {}, QMessageBox::Ok, QMessageBox::Ok}),
     [](const ::testing::TestParamInfo<ExecCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConfirmationTest, resetAsksAgainAndBoxesWithOneIdShareTheAnswer)
 {
-    auto first = Box(QStringLiteral("shared"));
-    auto second = Box(QStringLiteral("shared"));
+    auto first = Box("shared");
+    auto second = Box("shared");
     ASSERT_TRUE(Answer(*first, QMessageBox::Yes, true).shown);
     const Outcome remembered = Answer(*second, QMessageBox::No);
     EXPECT_FALSE(remembered.shown);
@@ -163,31 +154,30 @@ TEST_F(ConfirmationTest, resetAllAsksAgainForEveryRememberedIdOnly)
     store->SetBool("confirm/asked_dont_confirm", false);
     store->SetInt("confirm/old_answer", QMessageBox::No);
     store->SetBool("elsewhere/b_dont_confirm", true);
-    EXPECT_EQ(ConfirmationAlertBox::GetRememberedIds(*store),
-              (QStringList{QString(), QStringLiteral("a"), QStringLiteral("x/y")}));
+    EXPECT_EQ(ConfirmationAlertBox::GetRememberedIds(*store), (QStringList{QString(), "a", "x/y"}));
 
     EXPECT_EQ(ConfirmationAlertBox::ResetAll(*store), 3);
     EXPECT_TRUE(ConfirmationAlertBox::GetRememberedIds(*store).isEmpty());
     EXPECT_EQ(ConfirmationAlertBox::ResetAll(*store), 0);
     EXPECT_TRUE(store->GetBool("elsewhere/b_dont_confirm", false));
-    EXPECT_TRUE(Answer(*Box(QStringLiteral("x/y")), QMessageBox::No).shown);
+    EXPECT_TRUE(Answer(*Box("x/y"), QMessageBox::No).shown);
 }
 
 TEST_F(ConfirmationTest, unreadableStoredAnswerIsNoButtonWithoutABox)
 {
     store->SetBool("confirm/c_dont_confirm", true);
     store->SetString("confirm/c_answer", "garbage");
-    const Outcome outcome = Answer(*Box(QStringLiteral("c")), QMessageBox::Yes);
+    const Outcome outcome = Answer(*Box("c"), QMessageBox::Yes);
     EXPECT_FALSE(outcome.shown);
     EXPECT_EQ(outcome.result, QMessageBox::NoButton);
 }
 
 TEST_F(ConfirmationTest, checkBoxStaysLeftOfTheButtonsWhenTheMessageBoxRebuildsItsLayout)
 {
-    auto box = Box(QStringLiteral("layout"));
-    box->setInformativeText(QStringLiteral("This cannot be undone.")); // QMessageBox lays itself out anew
+    auto box = Box("layout");
+    box->setInformativeText("This cannot be undone."); // QMessageBox lays itself out anew
     box->Show(false);
-    const auto* check = box->findChild<QCheckBox*>(QStringLiteral("dontConfirmCheckBox"));
+    const auto* check = box->findChild<QCheckBox*>("dontConfirmCheckBox");
     const auto* buttons = box->findChild<QDialogButtonBox*>();
     ASSERT_TRUE(check && buttons);
     EXPECT_TRUE(check->isVisible());
@@ -208,11 +198,10 @@ TEST_F(ConfirmationTest, longMessageWrapsInsteadOfBeingCutOffUnderTheProductStyl
     app.setStyleSheet(sheet);
     auto box = std::make_unique<ConfirmationAlertBox>(
         store, Kavrel::App::AlertBox::Question, QString(),
-        QStringLiteral("Supprimer tous les fichiers de la liste de lecture, y compris celui en cours ?"),
-        QMessageBox::Ok);
-    box->SetConfirmationText(QStringLiteral("Ne plus demander")); // a narrow button row
+        "Supprimer tous les fichiers de la liste de lecture, y compris celui en cours ?", QMessageBox::Ok);
+    box->SetConfirmationText("Ne plus demander"); // a narrow button row
     box->Show(false);
-    const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
     ASSERT_NE(label, nullptr);
     EXPECT_GE(label->width(), label->minimumSizeHint().width());
 }

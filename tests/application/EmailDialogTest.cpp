@@ -64,7 +64,7 @@ TEST_P(EmailDialogAnswers, eachWayOutWritesItsKeysInOrder)
     EmailDialog dialog;
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("emailEdit"));
+    auto* edit = dialog.findChild<QLineEdit*>("emailEdit");
     EXPECT_TRUE(edit->hasFocus());
     QTest::keyClicks(edit, QString::fromUtf8(c.typed));
     if (std::string(c.press) == "Escape")
@@ -76,7 +76,7 @@ TEST_P(EmailDialogAnswers, eachWayOutWritesItsKeysInOrder)
     EXPECT_EQ(dialog.isVisible() ? -1 : dialog.result(), c.result);
     EXPECT_EQ(edit->property("state").toString(), QLatin1String(c.state));
     const bool refused = std::string(c.state) == "invalid";
-    EXPECT_EQ(edit->toolTip(), refused ? QStringLiteral("Please enter a valid email address") : QString());
+    EXPECT_EQ(edit->toolTip(), refused ? "Please enter a valid email address" : QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,10 +120,8 @@ TEST_P(EmailDialogOffer, offeredOnlyOnAFreshInstallOfAnEnabledProductToUnregiste
     if (c.registered)
         mail->SetString("IsRegUser", c.registered);
     Kavrel::Test::DialogWatcher<EmailDialog> watcher(
-        [](EmailDialog* dialog) {
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("noRegisterButton")),
-                              Qt::LeftButton);
-        });
+        [](EmailDialog* dialog)
+        { QTest::mouseClick(dialog->findChild<QPushButton*>("noRegisterButton"), Qt::LeftButton); });
     app.ShowEmailDialogIfNeeded();
     EXPECT_EQ(watcher.Seen(), c.shown);
     EXPECT_FALSE(watcher.TimedOut());

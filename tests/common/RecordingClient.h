@@ -3,6 +3,8 @@
 #include <Kavrel/App/Application/IIPCClient.h>
 #include <Kavrel/Platform/ProcessStarter.h>
 
+#include <string>
+
 namespace Kavrel::Test
 {
 
@@ -21,5 +23,20 @@ public:
     boost::intrusive_ptr<Kavrel::Core::IDataChannel> channel;
     int handle = -2;
 };
+
+// The next whole message on the channel.
+inline std::string ReadMessage(Kavrel::Core::IDataChannel& channel)
+{
+    std::string text(static_cast<size_t>(channel.GetNextMessageLength()), '\0');
+    channel.Read(text.data(), static_cast<std::int64_t>(text.size()));
+    return text;
+}
+
+// Sends the message and returns the answer.
+inline std::string Exchange(Kavrel::Core::IDataChannel& channel, const std::string& message)
+{
+    channel.Write(message.data(), static_cast<std::int64_t>(message.size()));
+    return ReadMessage(channel);
+}
 
 } // namespace Kavrel::Test

@@ -209,7 +209,7 @@ int StartProduct(int argc, char** argv)
     {
         Kavrel::App::Application app(argc, argv);
         app.SetCustomizationManager(Kavrel::Test::MakeProduct());
-        const auto store = Kavrel::Test::IniStore(folder + QStringLiteral("/store/Product.ini"));
+        const auto store = Kavrel::Test::IniStore(folder + "/store/Product.ini");
         app.SetSettingsManager(store);
         app.Start();
         Print("started=1");
@@ -327,14 +327,6 @@ void Append(const QString& line)
         file.write(line.toUtf8() + '\n');
 }
 
-std::string Exchange(Kavrel::Core::IDataChannel& channel, const std::string& message)
-{
-    channel.Write(message.data(), static_cast<std::int64_t>(message.size()));
-    std::string reply(static_cast<size_t>(channel.GetNextMessageLength()), '\0');
-    channel.Read(reply.data(), static_cast<std::int64_t>(reply.size()));
-    return reply;
-}
-
 // The pid behind a process handle (a pidfd).
 std::string PidOf(int handle)
 {
@@ -366,13 +358,13 @@ int Master(const QStringList& arguments)
     Print("slave=" + PidOf(client.handle));
     try
     {
-        if (exchanges == QLatin1String("one"))
+        if (exchanges == "one")
         {
             client.channel->SetTimeout(20000);
-            Print("reply=" + Exchange(*client.channel, "ping"));
+            Print("reply=" + Kavrel::Test::Exchange(*client.channel, "ping"));
         }
-        for (int round = 1; exchanges == QLatin1String("many"); ++round)
-            if (Exchange(*client.channel, std::string(1 + round % 3000, 'm')).size() ==
+        for (int round = 1; exchanges == "many"; ++round)
+            if (Kavrel::Test::Exchange(*client.channel, std::string(1 + round % 3000, 'm')).size() ==
                 size_t(1 + round % 3000))
                 Print("round=" + std::to_string(round));
     }
@@ -380,7 +372,7 @@ int Master(const QStringList& arguments)
     {
         Print(std::string("reply-exception=") + error.what());
     }
-    while (exchanges == QLatin1String("none"))
+    while (exchanges == "none")
         ::pause();
     return 0;
 }
@@ -392,9 +384,9 @@ int Ipc(int argc, char** argv)
     const QString mode = arguments.value(1);
     reportFile = arguments.value(2);
     using Kavrel::App::IPCFocusTransfererSlave;
-    if (mode == QLatin1String("master"))
+    if (mode == "master")
         return Master(arguments);
-    if (mode == QLatin1String("ipc-focus"))
+    if (mode == "ipc-focus")
     {
         QStringList activated;
         Kavrel::Platform::SetWindowActivator(
@@ -404,23 +396,23 @@ int Ipc(int argc, char** argv)
                 return true;
             });
         IPCFocusTransfererSlave& slave = IPCFocusTransfererSlave::Instance();
-        Append(QStringLiteral("connected=%1").arg(slave.IsConnected()));
+        Append(QString("connected=%1").arg(slave.IsConnected()));
         slave.GiveFocusToParent();
         slave.GiveFocusToParent();
-        Append(QStringLiteral("activated=") + activated.join(QLatin1Char(',')));
-        Append(QStringLiteral("done"));
+        Append("activated=" + activated.join(QLatin1Char(',')));
+        Append("done");
     }
-    if (mode == QLatin1String("ipc-watch"))
+    if (mode == "ipc-watch")
     {
         IPCFocusTransfererSlave& slave = IPCFocusTransfererSlave::Instance();
-        Append(QStringLiteral("connected=%1").arg(slave.IsConnected()));
+        Append(QString("connected=%1").arg(slave.IsConnected()));
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &app,
                          [&]
                          {
                              if (slave.IsMasterAlive())
                                  return;
-                             Append(QStringLiteral("master=gone"));
+                             Append("master=gone");
                              app.quit();
                          });
         poll.start(10);
@@ -428,43 +420,42 @@ int Ipc(int argc, char** argv)
         return app.exec();
     }
     Kavrel::Test::RecordingClient client;
-    if (mode == QLatin1String("ipc-setup"))
+    if (mode == "ipc-setup")
     {
         const bool connected = Kavrel::App::IPCManager::SetUpSlaveClient(client, false);
-        Append(QStringLiteral("setup=%1 channel=%2 handle=%3")
+        Append(QString("setup=%1 channel=%2 handle=%3")
                    .arg(connected)
                    .arg(client.channel ? 1 : 0)
-                   .arg(client.handle >= 0 ? QStringLiteral("valid") : QString::number(client.handle)));
+                   .arg(client.handle >= 0 ? "valid" : QString::number(client.handle)));
     }
-    if (mode == QLatin1String("ipc-echo"))
+    if (mode == "ipc-echo")
     {
         if (!Kavrel::App::IPCManager::SetUpSlaveClient(client, false))
         {
-            Append(QStringLiteral("ended=no master"));
+            Append("ended=no master");
             return 1;
         }
-        Append(QStringLiteral("pid=%1").arg(::getpid()));
+        Append(QString("pid=%1").arg(::getpid()));
         try
         {
             for (std::string message;;)
             {
-                message.assign(static_cast<size_t>(client.channel->GetNextMessageLength()), '\0');
-                client.channel->Read(message.data(), static_cast<std::int64_t>(message.size()));
+                message = Kavrel::Test::ReadMessage(*client.channel);
                 client.channel->Write(message.data(), static_cast<std::int64_t>(message.size()));
             }
         }
         catch (const Kavrel::Core::IOException& error)
         {
-            Append(QStringLiteral("ended=") + QString::fromLocal8Bit(error.what()));
+            Append("ended=" + QString::fromLocal8Bit(error.what()));
         }
     }
-    if (mode == QLatin1String("ipc-args"))
+    if (mode == "ipc-args")
     {
-        Append(QStringLiteral("cwd=") + QDir::currentPath());
+        Append("cwd=" + QDir::currentPath());
         for (const QString& argument : arguments.mid(1))
-            Append(QStringLiteral("arg=") + argument);
+            Append("arg=" + argument);
     }
-    if (mode == QLatin1String("ipc-sigpipe"))
+    if (mode == "ipc-sigpipe")
     {
         std::signal(SIGPIPE, [](int) { handlerRan = 1; });
         const std::string name = "SigpipeProbe" + std::to_string(::getpid());
@@ -482,7 +473,7 @@ int Ipc(int argc, char** argv)
         {
             failed = true;
         }
-        Append(QStringLiteral("failed=%1 handler=%2").arg(failed).arg(int(handlerRan)));
+        Append(QString("failed=%1 handler=%2").arg(failed).arg(int(handlerRan)));
     }
     return 0;
 }
@@ -532,11 +523,8 @@ int main(int argc, char** argv)
     if (mode == "grab")
     {
         const int fd = ::open(parameter, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        struct flock lock
-        {
-        };
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
+        struct flock lock = {};
+        lock.l_type = F_WRLCK; // from the start (SEEK_SET) to the end
         const bool grabbed = fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 && ::flock(fd, LOCK_EX) == 0;
         std::printf("grabbed=%d\n", grabbed ? 1 : 0);
         return RunUntilInputCloses();

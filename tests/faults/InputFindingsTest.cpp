@@ -13,20 +13,26 @@
 
 namespace
 {
+// The product's branch, written with the content, after a migration with the lists.
+std::unique_ptr<const QSettings> Migrated(const std::string& product, const std::string& content,
+                                          std::vector<std::string> convert, std::vector<std::string> remove)
+{
+    const QString branch = Kavrel::Util::NativeSettingsPath(
+        QString::fromStdString("HKEY_CURRENT_USER\\Software\\Kavrel\\" + product));
+    Kavrel::Test::WriteFile(branch.toStdString(), content);
+    Kavrel::App::MigrateProductSettingsFromQt4ToQt5(product, convert, remove);
+    return std::make_unique<const QSettings>(branch, QSettings::IniFormat);
+}
 
 // fuzz/migration.cpp: a damaged branch holding a value without a name
 // ("=" on a line), and that empty name among those to delete, deleted every
 // value of the branch.
 TEST(MigrationOfADamagedBranch, deletesNoValueForAnEmptyName)
 {
-    const QString branch = Kavrel::Util::NativeSettingsPath(QStringLiteral("HKEY_CURRENT_USER\\Software\\Kavrel\\Damaged"));
-    Kavrel::Test::WriteFile(branch.toStdString(), "[General]\n=x\nKeep=1\nGone=2\n[Sub]\nKeep=3\n");
-    std::vector<std::string> convert, remove{"", "Gone"};
-    Kavrel::App::MigrateProductSettingsFromQt4ToQt5("Damaged", convert, remove);
-    const QSettings after(branch, QSettings::IniFormat);
-    EXPECT_EQ(after.value("Keep").toString(), "1");
-    EXPECT_EQ(after.value("Sub/Keep").toString(), "3");
-    EXPECT_FALSE(after.contains("Gone"));
+    const auto after = Migrated("Damaged", "[General]\n=x\nKeep=1\nGone=2\n[Sub]\nKeep=3\n", {}, {"", "Gone"});
+    EXPECT_EQ(after->value("Keep").toString(), "1");
+    EXPECT_EQ(after->value("Sub/Keep").toString(), "3");
+    EXPECT_FALSE(after->contains("Gone"));
 }
 
 // fuzz/migration.cpp: deleting the last value of a group dropped the group,
@@ -34,14 +40,10 @@ TEST(MigrationOfADamagedBranch, deletesNoValueForAnEmptyName)
 // values left undeleted.
 TEST(MigrationOfADamagedBranch, deletesInEveryGroupWhenOneEmpties)
 {
-    const QString branch = Kavrel::Util::NativeSettingsPath(QStringLiteral("HKEY_CURRENT_USER\\Software\\Kavrel\\Groups"));
-    Kavrel::Test::WriteFile(branch.toStdString(), "[A]\nGone=1\n[B]\nGone=2\nKeep=3\n[C]\nGone=4\n");
-    std::vector<std::string> convert, remove{"Gone"};
-    Kavrel::App::MigrateProductSettingsFromQt4ToQt5("Groups", convert, remove);
-    const QSettings after(branch, QSettings::IniFormat);
+    const auto after = Migrated("Groups", "[A]\nGone=1\n[B]\nGone=2\nKeep=3\n[C]\nGone=4\n", {}, {"Gone"});
     for (const char* gone : {"A/Gone", "B/Gone", "C/Gone"})
-        EXPECT_FALSE(after.contains(gone)) << gone;
-    EXPECT_EQ(after.value("B/Keep").toString(), "3");
+        EXPECT_FALSE(after->contains(gone)) << gone;
+    EXPECT_EQ(after->value("B/Keep").toString(), "3");
 }
 
 // fuzz/migration.cpp: a damaged file's section "[]" is a group without a
@@ -50,14 +52,10 @@ TEST(MigrationOfADamagedBranch, deletesInEveryGroupWhenOneEmpties)
 // came out as U+FFFD.
 TEST(MigrationOfADamagedBranch, convertsEachValueOnceBesideAGroupWithoutAName)
 {
-    const QString branch = Kavrel::Util::NativeSettingsPath(QStringLiteral("HKEY_CURRENT_USER\\Software\\Kavrel\\Unnamed"));
-    Kavrel::Test::WriteFile(branch.toStdString(), "[General]\nPreferredBrowser=\\xc3\\xa9\n[]\nOne=1\n"
-                                                  "[Keep]\nPreferredBrowser=\\xc2\\xa9\n");
-    std::vector<std::string> convert, remove;
-    Kavrel::App::MigrateProductSettingsFromQt4ToQt5("Unnamed", convert, remove);
-    const QSettings after(branch, QSettings::IniFormat);
-    EXPECT_EQ(after.value("PreferredBrowser").toString(), QString::fromUtf8("\xc3\xa9"));
-    EXPECT_EQ(after.value("Keep/PreferredBrowser").toString(), QString::fromUtf8("\xc2\xa9"));
+    const auto after =
+        Migrated("Unnamed", "[General]\nPreferredBrowser=\\xc3\\xa9\n[]\nOne=1\n[Keep]\nPreferredBrowser=\\xc2\\xa9\n", {}, {});
+    EXPECT_EQ(after->value("PreferredBrowser").toString(), QString::fromUtf8("\xc3\xa9"));
+    EXPECT_EQ(after->value("Keep/PreferredBrowser").toString(), QString::fromUtf8("\xc2\xa9"));
 }
 
 // fuzz/migration.cpp: deleting a value took the sub-key of the same name
@@ -65,14 +63,10 @@ TEST(MigrationOfADamagedBranch, convertsEachValueOnceBesideAGroupWithoutAName)
 // values and sub-keys apart.
 TEST(MigrationOfADamagedBranch, deletesAValueButNotTheSubKeyOfItsName)
 {
-    const QString branch = Kavrel::Util::NativeSettingsPath(QStringLiteral("HKEY_CURRENT_USER\\Software\\Kavrel\\Named"));
-    Kavrel::Test::WriteFile(branch.toStdString(), "[General]\nA=1\n[A]\nB=\\xd0\\xb6\nC=2\n");
-    std::vector<std::string> convert{"B"}, remove{"A"};
-    Kavrel::App::MigrateProductSettingsFromQt4ToQt5("Named", convert, remove);
-    const QSettings after(branch, QSettings::IniFormat);
-    EXPECT_FALSE(after.contains("A"));
-    EXPECT_EQ(after.value("A/B").toString(), QString::fromUtf8("\xd0\xb6"));
-    EXPECT_EQ(after.value("A/C").toString(), "2");
+    const auto after = Migrated("Named", "[General]\nA=1\n[A]\nB=\\xd0\\xb6\nC=2\n", {"B"}, {"A"});
+    EXPECT_FALSE(after->contains("A"));
+    EXPECT_EQ(after->value("A/B").toString(), QString::fromUtf8("\xd0\xb6"));
+    EXPECT_EQ(after->value("A/C").toString(), "2");
 }
 
 // fuzz/settings_values.cpp and fuzz/crash_tracker.cpp: a damaged file's key

@@ -26,6 +26,7 @@ using Kavrel::App::IPCManager;
 using Kavrel::Core::IOException;
 using Kavrel::Platform::NamedPipe;
 using Kavrel::Test::FinishesWithin;
+using Kavrel::Test::ReadMessage;
 using Kavrel::Test::RecordingClient;
 
 namespace
@@ -37,7 +38,7 @@ QString Slave() { return QDir(QCoreApplication::applicationDirPath()).relativeFi
 class Report
 {
 public:
-    Report() : path(folder.filePath(QStringLiteral("report"))) {}
+    Report() : path(folder.filePath("report")) {}
     QStringList Lines() const
     {
         QFile file(path);
@@ -53,29 +54,18 @@ public:
     QString path;
 };
 
-std::string Message(Kavrel::Core::IDataChannel& channel)
-{
-    std::string text(static_cast<size_t>(channel.GetNextMessageLength()), '\0');
-    channel.Read(text.data(), static_cast<std::int64_t>(text.size()));
-    return text;
-}
-
 TEST(IPC, aSlaveHandsTheFocusBackToTheMastersWindowOnce)
 {
     Report report;
     FocusMaster master(4242);
     std::atomic<int> closeMessages{0}; // counted on the master's reading thread
     QObject::connect(&master, &FocusMaster::MessageReceived,
-                     [&](const QString& message, const QString& answer) {
-                         closeMessages += message == QLatin1String("applicationClosed") &&
-                                          answer == QLatin1String("yes=4242");
-                     });
-    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-focus ") + report.path, false));
+                     [&](const QString& message, const QString& answer)
+                     { closeMessages += message == "applicationClosed" && answer == "yes=4242"; });
+    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), "ipc-focus " + report.path, false));
     ASSERT_GE(master.SlaveHandle(), 0);
-    ASSERT_TRUE(report.WaitForLine(QStringLiteral("done")))
-        << report.Lines().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(report.Lines(), (QStringList{QStringLiteral("connected=1"), QStringLiteral("activated=4242"),
-                                           QStringLiteral("done")}));
+    ASSERT_TRUE(report.WaitForLine("done")) << report.Lines().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(report.Lines(), (QStringList{"connected=1", "activated=4242", "done"}));
     // The handle tells when the slave has ended.
     EXPECT_EQ(Kavrel::Platform::WaitForAny({master.SlaveHandle()}, 20000), 0);
     EXPECT_TRUE(Kavrel::Test::WaitFor([&] { return closeMessages == 1; }));
@@ -85,12 +75,12 @@ TEST(IPC, aNoAnswerActivatesNothing)
 {
     Report report;
     RecordingClient master;
-    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), QStringLiteral("ipc-focus ") + report.path, false));
+    ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), "ipc-focus " + report.path, false));
     master.channel->SetTimeout(20000);
-    EXPECT_EQ(Message(*master.channel), "applicationClosed");
+    EXPECT_EQ(ReadMessage(*master.channel), "applicationClosed");
     master.channel->Write("no=77", 5);
-    ASSERT_TRUE(report.WaitForLine(QStringLiteral("done")));
-    EXPECT_TRUE(report.Lines().contains(QStringLiteral("activated=")));
+    ASSERT_TRUE(report.WaitForLine("done"));
+    EXPECT_TRUE(report.Lines().contains("activated="));
 }
 
 // The product's own arguments come first; the slave runs in its own folder.
@@ -114,16 +104,13 @@ TEST(IPC, anIdentifierWithEitherPipeLeftIsSkippedAndTheSlaveGetsItAfterTheProduc
         }
         Report report;
         RecordingClient master;
-        ASSERT_TRUE(IPCManager::LaunchSlave(
-            master, Slave(), QStringLiteral("ipc-args ") + report.path + QStringLiteral(" extra"), false));
+        ASSERT_TRUE(IPCManager::LaunchSlave(master, Slave(), "ipc-args " + report.path + " extra", false));
         ASSERT_TRUE(Kavrel::Test::WaitFor([&] { return report.Lines().size() == 6; }));
         const QStringList lines = report.Lines();
-        EXPECT_EQ(lines.value(0), QStringLiteral("cwd=") + QFileInfo(KAVREL_TEST_HELPER).canonicalPath());
-        EXPECT_EQ(lines.mid(1, 3),
-                  (QStringList{QStringLiteral("arg=ipc-args"), QStringLiteral("arg=") + report.path,
-                               QStringLiteral("arg=extra")}));
-        EXPECT_TRUE(lines.value(4).contains(QRegularExpression(QStringLiteral("^arg=/MasterPipeId=\\d+$"))));
-        EXPECT_EQ(lines.value(5), QStringLiteral("arg=/ProcessId=%1").arg(::getpid()));
+        EXPECT_EQ(lines.value(0), "cwd=" + QFileInfo(KAVREL_TEST_HELPER).canonicalPath());
+        EXPECT_EQ(lines.mid(1, 3), (QStringList{"arg=ipc-args", "arg=" + report.path, "arg=extra"}));
+        EXPECT_TRUE(lines.value(4).contains(QRegularExpression("^arg=/MasterPipeId=\\d+$")));
+        EXPECT_EQ(lines.value(5), "arg=/ProcessId=" + QString::number(::getpid()));
         for (const int used : taken)
             EXPECT_NE(lines.value(4).section(QLatin1Char('='), 2).toInt(), used);
     }
@@ -144,7 +131,7 @@ TEST(IPC, aSlaveWithoutBothValuesOrWithoutPipesGetsNothing)
         command.insert(command.end(), extra.begin(), extra.end());
         const auto result = Kavrel::Test::RunProcess(command);
         EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(report.Lines(), QStringList{QStringLiteral("setup=0 channel=0 handle=-2")})
+        EXPECT_EQ(report.Lines(), QStringList{"setup=0 channel=0 handle=-2"})
             << (extra.empty() ? "(none)" : extra.back());
     }
 }
@@ -155,9 +142,9 @@ TEST(IPC, killingTheMasterIsNoticedWithoutACall)
     Kavrel::Test::Child master(
         {KAVREL_TEST_HELPER, "master", "ipc-watch", report.path.toStdString(), "none"});
     ASSERT_EQ(master.ReadLine(), "launched=1");
-    ASSERT_TRUE(report.WaitForLine(QStringLiteral("connected=1")));
+    ASSERT_TRUE(report.WaitForLine("connected=1"));
     master.Kill();
-    EXPECT_TRUE(report.WaitForLine(QStringLiteral("master=gone")));
+    EXPECT_TRUE(report.WaitForLine("master=gone"));
 }
 
 // The transferer's constructor is protected: a test reaches it this way.
@@ -193,9 +180,8 @@ TEST(IPCPipes, somethingPlantedAtThePathIsRefused)
         {"link",
          [&](const std::string& path)
          {
-             return ::mkfifo(elsewhere.filePath(QStringLiteral("f")).toUtf8().constData(), 0600) == 0 &&
-                    ::symlink(elsewhere.filePath(QStringLiteral("f")).toUtf8().constData(), path.c_str()) ==
-                        0;
+             return ::mkfifo(elsewhere.filePath("f").toUtf8().constData(), 0600) == 0 &&
+                    ::symlink(elsewhere.filePath("f").toUtf8().constData(), path.c_str()) == 0;
          }},
         {"someone else's fifo",
          [](const std::string& path)
@@ -273,8 +259,8 @@ TEST(IPCPipes, badFramesFailCleanly)
             [&]
             {
                 std::string text;
-                EXPECT_THROW(text = Message(*peer.channel), IOException);
-                EXPECT_THROW(text = Message(*peer.channel), IOException); // and stays failed
+                EXPECT_THROW(text = ReadMessage(*peer.channel), IOException);
+                EXPECT_THROW(text = ReadMessage(*peer.channel), IOException); // and stays failed
             });
         EXPECT_TRUE(failed);
     }
@@ -284,8 +270,8 @@ TEST(IPCPipes, aWellFormedMessageAfterAShortOneArrivesWhole)
 {
     RawPeer peer;
     peer.Send(RawPeer::Header(3) + "abc" + RawPeer::Header(0) + RawPeer::Header(2) + "de");
-    EXPECT_EQ(Message(*peer.channel), "abc");
-    EXPECT_EQ(Message(*peer.channel), "");
+    EXPECT_EQ(ReadMessage(*peer.channel), "abc");
+    EXPECT_EQ(ReadMessage(*peer.channel), "");
     EXPECT_EQ(peer.channel->GetNextMessageLength(), 2);
     char one = 0;
     peer.channel->Read(&one, 1);
@@ -301,7 +287,7 @@ TEST(IPCPipes, aProgramsOwnSigpipeHandlerIsNotCalledForOurWrites)
     const auto result =
         Kavrel::Test::RunProcess({KAVREL_TEST_HELPER, "ipc-sigpipe", report.path.toStdString()});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(report.Lines(), QStringList{QStringLiteral("failed=1 handler=0")});
+    EXPECT_EQ(report.Lines(), QStringList{"failed=1 handler=0"});
 }
 
 // A wait that another thread ends, and one that times out.

@@ -7,35 +7,38 @@
 #include <Kavrel/Localization/LocalizationManager.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 using Kavrel::App::LookAndFeelManager;
+namespace fs = std::filesystem;
 
 namespace
 {
 class LookAndFeelBadInput : public ::testing::Test
 {
 protected:
-    void Write(const QString& relative, const QByteArray& bytes)
+    // A path below the installed resources folder app/resources.
+    std::string Path(const std::string& relative) const
     {
-        const std::string file = folder.filePath(relative).toStdString();
-        ASSERT_EQ(std::filesystem::file_size(Kavrel::Test::WriteFile(file, bytes.toStdString())),
+        return folder.filePath("app/resources/").toStdString() + relative;
+    }
+    void Write(const std::string& relative, const QByteArray& bytes)
+    {
+        ASSERT_EQ(fs::file_size(Kavrel::Test::WriteFile(Path(relative), bytes.toStdString())),
                   size_t(bytes.size()));
     }
-    void Copy(const QString& from, const QString& relative)
+    // A file of the test data's resources folder, copied to the same place or another.
+    void Copy(const std::string& from, const std::string& to = {})
     {
-        QDir().mkpath(QFileInfo(folder.filePath(relative)).absolutePath());
-        ASSERT_TRUE(
-            QFile::copy(QStringLiteral(KAVREL_LAF_DATA "/resources/") + from, folder.filePath(relative)));
+        fs::create_directories(fs::path(Path(to.empty() ? from : to)).parent_path());
+        ASSERT_TRUE(fs::copy_file(KAVREL_LAF_DATA "/resources/" + from, Path(to.empty() ? from : to)));
     }
     std::unique_ptr<LookAndFeelManager> Make()
     {
-        return std::make_unique<LookAndFeelManager>(folder.filePath(QStringLiteral("app")).toStdString(),
-                                                    "theme.json", std::list<std::string>{});
+        return std::make_unique<LookAndFeelManager>(folder.filePath("app").toStdString(), "theme.json",
+                                                    std::list<std::string>{});
     }
 
     QTemporaryDir folder;
@@ -44,10 +47,8 @@ protected:
 
 TEST_F(LookAndFeelBadInput, descriptionsTooDeepOrTooLargeLeaveTheThemeWithoutTitles)
 {
-    Write(QStringLiteral("app/resources/themes/deep/theme.json"),
-          QByteArray(100000, '[') + QByteArray(100000, ']'));
-    Write(QStringLiteral("app/resources/themes/large/theme.json"),
-          "{\"en_US\": \"" + QByteArray(2 * 1024 * 1024, 'x') + "\"}");
+    Write("themes/deep/theme.json", QByteArray(100000, '[') + QByteArray(100000, ']'));
+    Write("themes/large/theme.json", "{\"en_US\": \"" + QByteArray(2 * 1024 * 1024, 'x') + "\"}");
     const auto manager = Make();
     auto themes = manager->GetThemes();
     themes.sort();
@@ -62,9 +63,9 @@ TEST_F(LookAndFeelBadInput, descriptionsTooDeepOrTooLargeLeaveTheThemeWithoutTit
 // A folder counts by its whole name, dots and all.
 TEST_F(LookAndFeelBadInput, folderNamesWithDotsAreTakenWhole)
 {
-    Write(QStringLiteral("app/resources/themes/night.v2/theme.json"), R"({"en_US": "Night 2"})");
-    Write(QStringLiteral("app/resources/themes.old/stale/theme.json"), R"({"en_US": "Stale"})");
-    Write(QStringLiteral("app/resources/locales/sr_RS.latin/x.txt"), "");
+    Write("themes/night.v2/theme.json", R"({"en_US": "Night 2"})");
+    Write("themes.old/stale/theme.json", R"({"en_US": "Stale"})");
+    Write("locales/sr_RS.latin/x.txt", "");
     const auto manager = Make();
     EXPECT_EQ(manager->GetThemes(), std::list<std::string>{"night.v2"});
     EXPECT_EQ(manager->GetLocales(), std::list<std::string>{"sr_RS.latin"});
@@ -79,23 +80,22 @@ TEST_F(LookAndFeelBadInput, folderNamesWithDotsAreTakenWhole)
 // folder, or a folder without a description, loads nothing.
 TEST_F(LookAndFeelBadInput, namesThatAreNotInstalledLoadNothingFromAnywhere)
 {
-    Write(QStringLiteral("app/resources/themes/plain/theme.json"), R"({"en_US": "Plain"})");
-    Copy(QStringLiteral("themes/dark/dark.rcc"), QStringLiteral("outside/dark.rcc"));
-    Copy(QStringLiteral("themes/dark/dark.rcc"), QStringLiteral("app/resources/themes/undescribed/dark.rcc"));
-    Copy(QStringLiteral("locales/de_DE/app_de_DE.qm"), QStringLiteral("outside/app_de_DE.qm"));
+    Write("themes/plain/theme.json", R"({"en_US": "Plain"})");
+    Copy("themes/dark/dark.rcc", "../../outside/dark.rcc");
+    Copy("themes/dark/dark.rcc", "themes/undescribed/dark.rcc");
+    Copy("locales/de_DE/app_de_DE.qm", "../../outside/app_de_DE.qm");
     const auto manager = Make();
-    const QString outside = folder.filePath(QStringLiteral("outside"));
+    const QString outside = folder.filePath("outside");
     for (const std::string& name :
          {outside.toStdString(), std::string("../../../outside"), std::string("undescribed")})
     {
         SCOPED_TRACE(name);
         manager->SetTheme(name);
         EXPECT_EQ(manager->GetCurrentTheme(), name); // accepted as given, as an unknown theme is
-        EXPECT_FALSE(QFile::exists(QStringLiteral(":/dark/style.qss")));
+        EXPECT_FALSE(QFile::exists(":/dark/style.qss"));
         manager->SetLocale(name);
         EXPECT_EQ(manager->GetCurrentLocale(), name);
-        EXPECT_EQ(QCoreApplication::translate("LookAndFeelTest", "Good morning"),
-                  QStringLiteral("Good morning"));
+        EXPECT_EQ(QCoreApplication::translate("LookAndFeelTest", "Good morning"), "Good morning");
     }
     manager->SetTheme("");
 }
@@ -104,10 +104,10 @@ TEST_F(LookAndFeelBadInput, namesThatAreNotInstalledLoadNothingFromAnywhere)
 // switch, and the theme still loads what it can.
 TEST_F(LookAndFeelBadInput, aResourceFileThatDoesNotRegisterIsReportedOnce)
 {
-    Write(QStringLiteral("app/resources/themes/broken/theme.json"), R"({"en_US": "Broken"})");
-    Write(QStringLiteral("app/resources/themes/broken/random.rcc"), QByteArray(4096, '\x5a'));
-    Write(QStringLiteral("app/resources/themes/broken/empty.rcc"), QByteArray());
-    Write(QStringLiteral("app/resources/themes/fine/theme.json"), R"({"en_US": "Fine"})");
+    Write("themes/broken/theme.json", R"({"en_US": "Broken"})");
+    Write("themes/broken/random.rcc", QByteArray(4096, '\x5a'));
+    Write("themes/broken/empty.rcc", QByteArray());
+    Write("themes/fine/theme.json", R"({"en_US": "Fine"})");
     const auto manager = Make();
     for (int round = 0; round < 3; ++round)
     {
@@ -123,7 +123,7 @@ TEST_F(LookAndFeelBadInput, aResourceFileThatDoesNotRegisterIsReportedOnce)
 // product's own themes from their descriptions.
 TEST_F(LookAndFeelBadInput, theCoreDomainKnowsTheInstalledThemesTitles)
 {
-    Write(QStringLiteral("app/resources/themes/dusk/theme.json"), R"({"en_US": "Dusk", "de_DE": "Abend"})");
+    Write("themes/dusk/theme.json", R"({"en_US": "Dusk", "de_DE": "Abend"})");
     const auto manager = Make();
     const auto core = Kavrel::Core::GetLocalizationManagerForDomain("core");
     manager->SetLocale("de_DE");
@@ -143,17 +143,16 @@ TEST_F(LookAndFeelBadInput, aThemesOwnFontIsRegisteredEvenWhereAnotherThemeHadOn
             families << QFontDatabase::applicationFontFamilies(id);
         return families;
     };
-    Copy(QStringLiteral("themes/dark/theme.json"), QStringLiteral("app/resources/themes/dark/theme.json"));
-    Copy(QStringLiteral("themes/dark/dark.rcc"), QStringLiteral("app/resources/themes/dark/dark.rcc"));
-    Copy(QStringLiteral("themes/dark/theme.json"), QStringLiteral("app/resources/themes/dusk/theme.json"));
-    Copy(QStringLiteral("../alternate/dark.rcc"), QStringLiteral("app/resources/themes/dusk/dark.rcc"));
+    Copy("themes/dark/theme.json");
+    Copy("themes/dark/dark.rcc");
+    Copy("themes/dark/theme.json", "themes/dusk/theme.json");
+    Copy("../alternate/dark.rcc", "themes/dusk/dark.rcc");
     const auto manager = Make();
     manager->SetTheme("dark");
-    ASSERT_TRUE(registered().contains(QStringLiteral("DejaVu Sans")));
-    ASSERT_FALSE(registered().contains(QStringLiteral("WenQuanYi Micro Hei")));
+    ASSERT_TRUE(registered().contains("DejaVu Sans"));
+    ASSERT_FALSE(registered().contains("WenQuanYi Micro Hei"));
     manager->SetTheme("dusk");
-    EXPECT_TRUE(registered().contains(QStringLiteral("WenQuanYi Micro Hei")))
-        << registered().join(u',').toStdString();
+    EXPECT_TRUE(registered().contains("WenQuanYi Micro Hei")) << registered().join(u',').toStdString();
 }
 
 // Folders are listed again only when they changed: a file added to an
@@ -161,27 +160,25 @@ TEST_F(LookAndFeelBadInput, aThemesOwnFontIsRegisteredEvenWhereAnotherThemeHadOn
 // folders are) is found at the next switch to it.
 TEST_F(LookAndFeelBadInput, filesAddedToAnInstalledFolderAreFoundAtTheNextSwitch)
 {
-    Copy(QStringLiteral("themes/night/theme.json"), QStringLiteral("app/resources/themes/night/theme.json"));
-    Copy(QStringLiteral("themes/night/app.rcc"), QStringLiteral("app/resources/themes/night/app.rcc"));
-    Copy(QStringLiteral("themes/dark/theme.json"), QStringLiteral("app/resources/themes/dark/theme.json"));
-    Copy(QStringLiteral("locales/de_DE/app_de_DE.qm"), QStringLiteral("app/resources/locales/de_DE/app_de_DE.qm"));
-    ASSERT_TRUE(QDir().mkpath(folder.filePath(QStringLiteral("app/resources/locales/ru_RU"))));
-    for (const char* installed : {"app/resources/themes/night", "app/resources/locales/de_DE"})
-        std::filesystem::last_write_time(folder.filePath(QLatin1String(installed)).toStdString(),
-                                         std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
+    Copy("themes/night/theme.json");
+    Copy("themes/night/app.rcc");
+    Copy("themes/dark/theme.json");
+    Copy("locales/de_DE/app_de_DE.qm");
+    ASSERT_TRUE(fs::create_directories(Path("locales/ru_RU")));
+    for (const char* installed : {"themes/night", "locales/de_DE"})
+        fs::last_write_time(Path(installed), fs::file_time_type::clock::now() - std::chrono::hours(24));
     const auto evening = [] { return QCoreApplication::translate("LookAndFeelTest", "Good evening"); };
     const auto manager = Make();
     for (bool added : {false, true})
     {
         manager->SetLocale("de_DE");
         manager->SetTheme("night");
-        EXPECT_EQ(QFile::exists(QStringLiteral(":/extra/style.qss")), added);
-        EXPECT_EQ(evening(), added ? QStringLiteral("Guten Abend") : QStringLiteral("Good evening"));
+        EXPECT_EQ(QFile::exists(":/extra/style.qss"), added);
+        EXPECT_EQ(evening(), added ? "Guten Abend" : "Good evening");
         if (!added)
         {
-            Copy(QStringLiteral("themes/night/extra.rcc"), QStringLiteral("app/resources/themes/night/extra.rcc"));
-            Copy(QStringLiteral("locales/de_DE/extra_de_DE.qm"),
-                 QStringLiteral("app/resources/locales/de_DE/extra_de_DE.qm"));
+            Copy("themes/night/extra.rcc");
+            Copy("locales/de_DE/extra_de_DE.qm");
         }
         manager->SetLocale("ru_RU");
         manager->SetTheme("dark");

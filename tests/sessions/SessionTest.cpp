@@ -61,7 +61,7 @@ TEST_P(SessionCrash, leavesABacktraceAndIsClassified)
     const QByteArray backtrace = dump.readAll();
     EXPECT_TRUE(backtrace.contains(GetParam().name)) << backtrace.constData();
     EXPECT_TRUE(backtrace.contains(GetParam().function)) << backtrace.constData();
-    EXPECT_EQ(NextStartSees(home), QStringLiteral("crash/%1").arg(GetParam().signal));
+    EXPECT_EQ(NextStartSees(home), QString("crash/%1").arg(GetParam().signal));
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SessionCrash,
@@ -80,13 +80,13 @@ TEST(SessionHistory, aTerminationRequestQuitsThroughTheNormalPathAndAKillIsUnkno
     ::kill(asked->Pid(), SIGTERM);
     EXPECT_EQ(asked->Finish(), 0);
     EXPECT_TRUE(asked->Has("quitting"));
-    EXPECT_EQ(NextStartSees(home), QStringLiteral("termination/%1").arg(SIGTERM));
+    EXPECT_EQ(NextStartSees(home), QString("termination/%1").arg(SIGTERM));
 
     const auto killed = Waiting(home);
     ::kill(killed->Pid(), SIGKILL);
     killed->Finish();
-    EXPECT_EQ(NextStartSees(home), QStringLiteral("unknown/0"));
-    EXPECT_EQ(NextStartSees(home), QStringLiteral("quit/0"));
+    EXPECT_EQ(NextStartSees(home), "unknown/0");
+    EXPECT_EQ(NextStartSees(home), "quit/0");
 }
 
 // A product's own handler, installed first, still handles its signal.
@@ -96,7 +96,7 @@ TEST(SessionHistory, aProductsOwnHandlerIsRespectedAndTheCrashStillRecorded)
     ProbeProcess own(home);
     ASSERT_TRUE(own.Start({"session", "own-segv"}, "logs"));
     EXPECT_EQ(own.Finish(), 7);
-    EXPECT_EQ(NextStartSees(home), QStringLiteral("crash/%1").arg(SIGSEGV));
+    EXPECT_EQ(NextStartSees(home), QString("crash/%1").arg(SIGSEGV));
 }
 
 TEST(SessionHistory, twoInstancesKeepTheirOwnEndings)
@@ -135,11 +135,11 @@ TEST(SessionHistory, aDamagedRecordReadsAsUnknown)
                                       {"999991", QByteArray(48, 'x')},
                                       {"999992", QByteArray()}})
     {
-        QFile planted(records.filePath(QStringLiteral("kavrel_test_helper.%1.session").arg(name)));
+        QFile planted(records.filePath(QString("kavrel_test_helper.%1.session").arg(name)));
         ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
         planted.write(bytes);
     }
-    EXPECT_EQ(NextStartSees(home), QStringLiteral("quit/0")) << "the damaged ones are oldest";
-    EXPECT_TRUE(records.entryList({QStringLiteral("*.99999?.session")}).isEmpty());
+    EXPECT_EQ(NextStartSees(home), "quit/0") << "the damaged ones are oldest";
+    EXPECT_TRUE(records.entryList({"*.99999?.session"}).isEmpty());
 }
 } // namespace

@@ -26,10 +26,10 @@ struct Form
 {
     explicit Form(bool withActions = true)
     {
-        auto* application = window.menuBar()->addMenu(QStringLiteral("App"));
-        application->setObjectName(QStringLiteral("menuMacOSMenu"));
-        auto* windows = window.menuBar()->addMenu(QStringLiteral("Window"));
-        windows->setObjectName(QStringLiteral("menuWindow"));
+        auto* application = window.menuBar()->addMenu("App");
+        application->setObjectName("menuMacOSMenu");
+        auto* windows = window.menuBar()->addMenu("Window");
+        windows->setObjectName("menuWindow");
         if (!withActions)
             return;
         for (const char* name : {"action_Hide", "action_Hide_Others", "action_Preferences", "actionQuit"})
@@ -60,7 +60,7 @@ TEST(MacMenuActionHandler, givesTheApplicationMenuItsShortcutsAndTheQuitEntryThe
     // Menus without the entries, or no such menus: no shortcut, no failure.
     Form empty(false);
     QMenuBar bare;
-    bare.addMenu(QStringLiteral("File"))->addAction(QStringLiteral("Quit"));
+    bare.addMenu("File")->addAction("Quit");
     new MacMenuActionHandler(empty.window.menuBar(), {});
     new MacMenuActionHandler(&bare, {});
     EXPECT_TRUE(bare.actions().first()->menu()->actions().first()->shortcut().isEmpty());

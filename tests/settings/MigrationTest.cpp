@@ -33,8 +33,8 @@ protected:
     // The product's branch, where the older generation kept its values.
     QSettings Branch() const
     {
-        return QSettings(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Kavrel/") +
-                             QString::fromStdString(product) + QStringLiteral(".conf"),
+        return QSettings(qEnvironmentVariable("XDG_CONFIG_HOME") + "/Kavrel/" +
+                             QString::fromStdString(product) + ".conf",
                          QSettings::IniFormat);
     }
     void Put(const std::map<QString, QString>& values) const
@@ -43,10 +43,7 @@ protected:
         for (const auto& [key, value] : values)
             branch.setValue(key, value);
     }
-    QString Get(const QString& key) const
-    {
-        return Branch().value(key, QStringLiteral("<absent>")).toString();
-    }
+    QString Get(const QString& key) const { return Branch().value(key, "<absent>").toString(); }
 
     std::string product;
     Kavrel::Test::LogCapture log;
@@ -54,63 +51,63 @@ protected:
 
 TEST_F(Migration, deletesThenConvertsEveryListedValueOnceAtAnyDepth)
 {
-    const QString e = QStringLiteral("é");
-    Put({{QStringLiteral("PreferredBrowser"), OldEncoding(QStringLiteral("C:/Programme/Brauser.exe") + e)},
-         {QStringLiteral("Sub/Deeper/DateOfFirstStart"), OldEncoding(e)},
-         {QStringLiteral("Sub/Title"), OldEncoding(QStringLiteral("Ночь"))},
-         {QStringLiteral("Title/Kept"), OldEncoding(e)}, // a key named like a listed value
-         {QStringLiteral("Unlisted"), OldEncoding(e)},
-         {QStringLiteral("Both"), OldEncoding(e)},
-         {QStringLiteral("Gone1"), QStringLiteral("1")},
-         {QStringLiteral("Gone2"), QStringLiteral("2")},
-         {QStringLiteral("Gone3"), QStringLiteral("3")},
-         {QStringLiteral("Sub/Gone2"), QStringLiteral("deep")}});
+    const QString e = "é";
+    Put({{"PreferredBrowser", OldEncoding("C:/Programme/Brauser.exe" + e)},
+         {"Sub/Deeper/DateOfFirstStart", OldEncoding(e)},
+         {"Sub/Title", OldEncoding("Ночь")},
+         {"Title/Kept", OldEncoding(e)}, // a key named like a listed value
+         {"Unlisted", OldEncoding(e)},
+         {"Both", OldEncoding(e)},
+         {"Gone1", "1"},
+         {"Gone2", "2"},
+         {"Gone3", "3"},
+         {"Sub/Gone2", "deep"}});
     EXPECT_TRUE(NeedMigrateProductSettingsFromQt4ToQt5(product));
 
     std::vector<std::string> convert{"Title", "Both"}, remove{"Gone1", "Gone2", "Gone3", "Both"};
     MigrateProductSettingsFromQt4ToQt5(product, convert, remove);
     EXPECT_EQ(convert, (std::vector<std::string>{"Title", "Both", "PreferredBrowser", "DateOfFirstStart"}));
-    EXPECT_EQ(Get(QStringLiteral("PreferredBrowser")), QStringLiteral("C:/Programme/Brauser.exe") + e);
-    EXPECT_EQ(Get(QStringLiteral("Sub/Deeper/DateOfFirstStart")), QString(QChar(0x00E9)));
-    EXPECT_EQ(Get(QStringLiteral("Sub/Title")), QStringLiteral("Ночь"));
-    EXPECT_EQ(Get(QStringLiteral("Title/Kept")), OldEncoding(e));
-    EXPECT_EQ(Get(QStringLiteral("Unlisted")), OldEncoding(e));
+    EXPECT_EQ(Get("PreferredBrowser"), "C:/Programme/Brauser.exe" + e);
+    EXPECT_EQ(Get("Sub/Deeper/DateOfFirstStart"), QString(QChar(0x00E9)));
+    EXPECT_EQ(Get("Sub/Title"), "Ночь");
+    EXPECT_EQ(Get("Title/Kept"), OldEncoding(e));
+    EXPECT_EQ(Get("Unlisted"), OldEncoding(e));
     for (const char* gone : {"Both", "Gone1", "Gone2", "Gone3", "Sub/Gone2"})
-        EXPECT_EQ(Get(QLatin1String(gone)), QStringLiteral("<absent>")) << gone;
+        EXPECT_EQ(Get(QLatin1String(gone)), "<absent>") << gone;
     EXPECT_FALSE(NeedMigrateProductSettingsFromQt4ToQt5(product));
 
     // Once converted, nothing is done again, and the lists stay as they are.
-    Put({{QStringLiteral("PreferredBrowser"), OldEncoding(e)}});
+    Put({{"PreferredBrowser", OldEncoding(e)}});
     std::vector<std::string> again{"Title"}, none;
     MigrateProductSettingsFromQt4ToQt5(product, again, none);
     EXPECT_EQ(again, std::vector<std::string>{"Title"});
-    EXPECT_EQ(Get(QStringLiteral("PreferredBrowser")), OldEncoding(e));
+    EXPECT_EQ(Get("PreferredBrowser"), OldEncoding(e));
 }
 
 // Names of 260 code units with their terminator, data of 520 bytes.
 TEST_F(Migration, namesAndValuesPastTheRegistryLimitsAreLeftAlone)
 {
-    const QString e = QStringLiteral("é");
+    const QString e = "é";
     const QString name259 = QString(258, QLatin1Char('n')) + QLatin1Char('A');
     const QString name260 = QString(259, QLatin1Char('n')) + QLatin1Char('B');
     // 259 code units and a terminator are 520 bytes; one more unit is too many.
-    Put({{QStringLiteral("Values/Fits"), OldEncoding(e) + QString(257, QLatin1Char('x'))},
-         {QStringLiteral("Values/TooLong"), OldEncoding(e) + QString(258, QLatin1Char('x'))},
-         {QStringLiteral("Names/") + name259, OldEncoding(e)},
-         {QStringLiteral("Names/") + name260, OldEncoding(e)},
-         {QStringLiteral("Names/z"), OldEncoding(e)}}); // sorts after the long name
+    Put({{"Values/Fits", OldEncoding(e) + QString(257, QLatin1Char('x'))},
+         {"Values/TooLong", OldEncoding(e) + QString(258, QLatin1Char('x'))},
+         {"Names/" + name259, OldEncoding(e)},
+         {"Names/" + name260, OldEncoding(e)},
+         {"Names/z", OldEncoding(e)}}); // sorts after the long name
     std::vector<std::string> convert{"Fits", "TooLong", name259.toStdString(), name260.toStdString(), "z"},
         none;
     MigrateProductSettingsFromQt4ToQt5(product, convert, none);
-    EXPECT_EQ(Get(QStringLiteral("Values/Fits")), e + QString(257, QLatin1Char('x')));
-    EXPECT_EQ(Get(QStringLiteral("Values/TooLong")), OldEncoding(e) + QString(258, QLatin1Char('x')));
+    EXPECT_EQ(Get("Values/Fits"), e + QString(257, QLatin1Char('x')));
+    EXPECT_EQ(Get("Values/TooLong"), OldEncoding(e) + QString(258, QLatin1Char('x')));
     EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(),
                          "ERROR: Errro RegQueryValueEx (key: TooLong value:  )"),
               1);
-    EXPECT_EQ(Get(QStringLiteral("Names/") + name259), e);
+    EXPECT_EQ(Get("Names/" + name259), e);
     // The long name ends the walk of that key's values.
-    EXPECT_EQ(Get(QStringLiteral("Names/") + name260), OldEncoding(e));
-    EXPECT_EQ(Get(QStringLiteral("Names/z")), OldEncoding(e));
+    EXPECT_EQ(Get("Names/" + name260), OldEncoding(e));
+    EXPECT_EQ(Get("Names/z"), OldEncoding(e));
 }
 
 // A store that refuses to delete one name, as a protected registry value
@@ -126,10 +123,7 @@ public:
 
 TEST_F(Migration, aValueThatCannotBeDeletedIsLoggedOnceAndTheWalkGoesOn)
 {
-    Put({{QStringLiteral("A"), QStringLiteral("1")},
-         {QStringLiteral("Stuck"), QStringLiteral("2")},
-         {QStringLiteral("Z"), QStringLiteral("3")},
-         {QStringLiteral("Sub/A"), QStringLiteral("4")}});
+    Put({{"A", "1"}, {"Stuck", "2"}, {"Z", "3"}, {"Sub/A", "4"}});
     StubbornStore store;
     Kavrel::Platform::RegistryStore* previous = Kavrel::Platform::SetRegistryStore(&store);
     std::vector<std::string> convert, remove{"A", "Stuck", "Z"};
@@ -138,23 +132,23 @@ TEST_F(Migration, aValueThatCannotBeDeletedIsLoggedOnceAndTheWalkGoesOn)
     EXPECT_EQ(Kavrel::Platform::GetRegistryStore(), previous) << "the replacement went";
     EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), "ERROR: Errro RegDeleteKey (key: Stuck"), 1);
     for (const char* gone : {"A", "Z", "Sub/A"})
-        EXPECT_EQ(Get(QLatin1String(gone)), QStringLiteral("<absent>")) << gone;
-    EXPECT_EQ(Get(QStringLiteral("Stuck")), QStringLiteral("2"));
+        EXPECT_EQ(Get(QLatin1String(gone)), "<absent>") << gone;
+    EXPECT_EQ(Get("Stuck"), "2");
 }
 
 // A damaged file: what can be read keeps its value.
 TEST_F(Migration, aDamagedFileKeepsEveryOtherValue)
 {
-    Put({{QStringLiteral("Keep/One"), QStringLiteral("1")}});
+    Put({{"Keep/One", "1"}});
     QFile file(Branch().fileName());
     ASSERT_TRUE(file.open(QIODevice::Append));
     file.write("\n\x01\x02 garbage [[[ no equals\n=\n[General]\nKeep2=2\nPreferredBrowser=\\xc3\\xa9\n");
     file.close();
     std::vector<std::string> convert, none;
     MigrateProductSettingsFromQt4ToQt5(product, convert, none);
-    EXPECT_EQ(Get(QStringLiteral("Keep/One")), QStringLiteral("1"));
-    EXPECT_EQ(Get(QStringLiteral("Keep2")), QStringLiteral("2"));
-    EXPECT_EQ(Get(QStringLiteral("PreferredBrowser")), QStringLiteral("é"));
+    EXPECT_EQ(Get("Keep/One"), "1");
+    EXPECT_EQ(Get("Keep2"), "2");
+    EXPECT_EQ(Get("PreferredBrowser"), "é");
     EXPECT_FALSE(NeedMigrateProductSettingsFromQt4ToQt5(product));
 }
 } // namespace

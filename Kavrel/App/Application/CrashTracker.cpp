@@ -87,23 +87,26 @@ bool Format(const QSettings::SettingsMap& records, QByteArray& text)
 }
 
 // Instances that start or quit together change the file in turns: each
-// reads, changes and replaces it under a lock on its folder, which the
-// system drops with the process. A holder that never lets go only costs
-// the turn, after a second.
+// reads, changes and writes it under a lock on its folder, which the system
+// drops with the process. A holder that never lets go costs one second per
+// process: once a wait has run out, later turns only try.
 class FolderLock
 {
 public:
     explicit FolderLock(const QString& folder)
         : fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        static bool gaveUp = false; // the GUI thread's only
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(gaveUp ? 0 : 1);
         while (fd >= 0 && !(held = ::flock(fd, LOCK_EX | LOCK_NB) == 0) &&
                (errno == EWOULDBLOCK || errno == EINTR) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (fd >= 0 && !held)
+        if (fd >= 0 && !held && !gaveUp)
             LOG(WARNING)
                 << "The crash records' folder [" << folder.toStdString()
                 << "] stays locked by another process: its records are written without waiting longer";
+        if (fd >= 0)
+            gaveUp = !held;
     }
     ~FolderLock()
     {

@@ -344,7 +344,12 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
 
     // Formatted once: arg() costs a locale per call.
     static const QString platformFonts = QStringLiteral("/fonts_%1.qss").arg(QLatin1String(PLATFORM));
-    static const QString platformSheet = QStringLiteral(":/productStyle_%1.qss").arg(QLatin1String(PLATFORM));
+    // The library's two sheets are compiled into it, registered as it loads
+    // and so found before any theme's resource file, which is registered
+    // later: read once per process, not at every switch.
+    static const QString productSheets =
+        ReadSheet(QStringLiteral(":/productStyle.qss")) + QLatin1Char('\n') +
+        ReadSheet(QStringLiteral(":/productStyle_%1.qss").arg(QLatin1String(PLATFORM))) + QLatin1Char('\n');
     QStringList sheets;
     for (const QFileInfo& file : d->GetFilteredResourceList())
     {
@@ -355,9 +360,9 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
         sheets << root + QStringLiteral("/style.qss") << root + platformFonts;
         RegisterFonts(root + QStringLiteral("/fonts.manifest"), file.absoluteFilePath());
     }
-    sheets << QStringLiteral(":/productStyle.qss") << platformSheet;
     for (const QString& sheet : sheets)
         d->unitedStylesheet += ReadSheet(sheet) + QLatin1Char('\n');
+    d->unitedStylesheet += productSheets;
 
     const std::string changed = d->currentTheme;
     d->observers.Notify([&changed](ILookAndFeelObserver* observer) { observer->OnThemeChanged(changed); });

@@ -4,7 +4,7 @@
 #   scripts/check-abi.sh LIBRARY            exit 0 when nothing changed
 #   scripts/check-abi.sh --update LIBRARY   after a deliberate change (see docs/abi.md)
 # LIBRARY is a debug build's libApplication.so (the check reads its debug
-# information), e.g. build-tests/Kavrel/App/Application/libApplication.so.
+# information), e.g. build-tests/lib/libApplication.so.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 update=0

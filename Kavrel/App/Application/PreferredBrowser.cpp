@@ -2,7 +2,6 @@
 #include <Kavrel/App/Application/ILookAndFeelManager.h>
 #include <Kavrel/App/Application/ISettingsManager.h>
 #include <Kavrel/App/Application/PreferredBrowser.h>
-#include <Kavrel/Platform/ProcessList.h>
 #include <Kavrel/Util/StringConversions.h>
 
 #include <QCoreApplication>
@@ -16,6 +15,7 @@
 using Kavrel::Util::QStringToUtf8;
 using Kavrel::Util::Utf8ToQString;
 
+#include "BrowserNames.h"
 #include "RunningApplication.h"
 
 namespace Kavrel::App
@@ -71,29 +71,6 @@ const std::map<std::string, std::map<QString, int>> LocaleBrowserPriorities = {
 
 namespace
 {
-// The names browsers run under here, by the name the tables know them by.
-const std::map<QString, QStringList>& LinuxBrowserNames()
-{
-    static const std::map<QString, QStringList> names = {
-        {QStringLiteral("firefox.exe"),
-         {QStringLiteral("firefox"), QStringLiteral("firefox-esr"), QStringLiteral("firefox-bin")}},
-        {QStringLiteral("chrome.exe"),
-         {QStringLiteral("chromium"), QStringLiteral("chromium-browser"), QStringLiteral("chrome"),
-          QStringLiteral("google-chrome"), QStringLiteral("google-chrome-stable"),
-          QStringLiteral("google-chrome-beta"), QStringLiteral("google-chrome-unstable")}},
-        {QStringLiteral("opera.exe"),
-         {QStringLiteral("opera"), QStringLiteral("opera-stable"), QStringLiteral("opera-beta")}},
-        {QStringLiteral("microsoftedge.exe"),
-         {QStringLiteral("microsoft-edge"), QStringLiteral("microsoft-edge-stable"),
-          QStringLiteral("microsoft-edge-beta"), QStringLiteral("microsoft-edge-dev"),
-          QStringLiteral("msedge")}},
-        {QStringLiteral("browser.exe"),
-         {QStringLiteral("yandex-browser"), QStringLiteral("yandex-browser-stable"),
-          QStringLiteral("yandex-browser-beta"), QStringLiteral("yandex_browser")}},
-    };
-    return names;
-}
-
 // The executable a desktop entry starts: the first word of its "Exec=" line
 // in the [Desktop Entry] group.
 QString DesktopEntryProgram(const QString& entryFile)
@@ -116,33 +93,6 @@ QString DesktopEntryProgram(const QString& entryFile)
     return QString();
 }
 } // namespace
-
-namespace
-{
-// A browser's own name here as the tables know it, matched exactly.
-QString TableName(const QString& fileName)
-{
-    for (const auto& [tableName, linuxNames] : LinuxBrowserNames())
-        if (linuxNames.contains(fileName))
-            return tableName;
-    return fileName;
-}
-} // namespace
-
-QString NormalizedExecutableName(const QString& fileName) { return TableName(fileName.toLower()); }
-
-std::map<QString, QString> GetCurrentProcessMap(boost::function<bool(const QString&)> filter)
-{
-    std::map<QString, QString> processes;
-    for (const std::string& executable : Kavrel::Platform::ListRunningExecutables())
-    {
-        const QString path = QFile::decodeName(QByteArray::fromStdString(executable));
-        const QString name = NormalizedExecutableName(QFileInfo(path).fileName());
-        if (filter && filter(name))
-            processes[name] = path;
-    }
-    return processes;
-}
 
 QString FindInMuiCache(const QString& name)
 {

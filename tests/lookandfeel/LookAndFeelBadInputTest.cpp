@@ -155,6 +155,23 @@ TEST_F(LookAndFeelBadInput, aThemesOwnFontIsRegisteredEvenWhereAnotherThemeHadOn
     EXPECT_TRUE(registered().contains("WenQuanYi Micro Hei")) << registered().join(u',').toStdString();
 }
 
+// Sheets are UTF-8 text: a byte-order mark does not reach the united sheet,
+// and a broken sequence comes out as a replacement character.
+TEST_F(LookAndFeelBadInput, sheetsAreTakenAsUtf8Text)
+{
+    Copy("themes/dark/theme.json", "themes/orphan/theme.json");
+    Copy("themes/orphan/orphan.rcc");
+    QFile file(KAVREL_LAF_SOURCES "/themes/orphan/orphan/style.qss");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray source = file.readAll();
+    ASSERT_TRUE(source.startsWith("\xEF\xBB\xBF") && source.contains('\xFF'));
+    const auto manager = Make();
+    manager->SetTheme("orphan");
+    const std::string expected = QString::fromUtf8(source).toStdString() + "\n\n"; // no fonts sheet
+    EXPECT_EQ(manager->GetUnitedStylesheet().substr(0, expected.size()), expected);
+    EXPECT_NE(expected.find("\xEF\xBF\xBD"), std::string::npos);
+}
+
 // Folders are listed again only when they changed: a file added to an
 // installed theme or language (its folder stamped a day ago, as installed
 // folders are) is found at the next switch to it.

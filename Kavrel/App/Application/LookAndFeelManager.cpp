@@ -90,12 +90,39 @@ void RegisterResource(const QString& file)
                << "] cannot be registered; the theme's styles, pictures and fonts from it are missing";
 }
 
-QString ReadSheet(const QString& resourcePath)
+// A sheet as the united sheet holds it: UTF-8, as decoding and encoding it
+// again leaves it (no leading byte-order mark, a replacement character for
+// each broken sequence). The united sheet is handed out as UTF-8, so a sheet
+// in plain ASCII, the usual one, is taken as it is: the decoding and
+// encoding cost a tenth of a switch.
+QByteArray ReadSheet(const QString& resourcePath)
 {
     QFile sheet(resourcePath);
     if (!sheet.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    return QString::fromUtf8(sheet.readAll());
+        return QByteArray();
+    const QByteArray bytes = sheet.readAll();
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? bytes : QString::fromUtf8(bytes).toUtf8();
+}
+
+// The first `limit` bytes of a resource, uncompressed; empty if there is no
+// such file. Every resource file of every switch is asked for its font
+// manifest: a QResource look-up costs a fraction of opening a QFile.
+QByteArray ResourceBytes(const QString& path, qint64 limit)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(5, 15, 0)
+    const QResource resource(path);
+    if (!resource.isValid()) // a folder has no data: empty too
+        return {};
+    if (resource.compressionAlgorithm() == QResource::NoCompression)
+        return QByteArray(reinterpret_cast<const char*>(resource.data()),
+                          static_cast<int>(std::min(resource.size(), limit)));
+    return resource.uncompressedData().left(static_cast<int>(limit));
+#else
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(limit) : QByteArray();
+#endif
 }
 
 // Fonts stay registered when their theme is unloaded, so a font that comes
@@ -111,11 +138,8 @@ void RegisterFonts(const QString& manifestPath, const QString& resourceFile)
     // A manifest lists a few file names; more than this is not one.
     constexpr qint64 MAX_MANIFEST_BYTES = 64 * 1024;
     static QHash<QByteArray, int> registered;
-    QFile manifest(manifestPath);
-    if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
     // Names are separated by any white space.
-    const QStringList fonts = QString::fromUtf8(manifest.read(MAX_MANIFEST_BYTES))
+    const QStringList fonts = QString::fromUtf8(ResourceBytes(manifestPath, MAX_MANIFEST_BYTES))
                                   .simplified()
                                   .split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (fonts.isEmpty())
@@ -206,7 +230,7 @@ public:
         return listing.files;
     }
     QString themesFolder; // with a slash at its end
-    QString unitedStylesheet;
+    QByteArray unitedStylesheet;
     std::list<boost::shared_ptr<QTranslator>> translators;
     Kavrel::Core::EventHandlerList<ILookAndFeelObserver, Kavrel::Core::SyncExecutePolicy> observers;
 };
@@ -347,21 +371,25 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
     // The library's two sheets are compiled into it, registered as it loads
     // and so found before any theme's resource file, which is registered
     // later: read once per process, not at every switch.
-    static const QString productSheets =
-        ReadSheet(QStringLiteral(":/productStyle.qss")) + QLatin1Char('\n') +
-        ReadSheet(QStringLiteral(":/productStyle_%1.qss").arg(QLatin1String(PLATFORM))) + QLatin1Char('\n');
+    static const QByteArray productSheets =
+        ReadSheet(QStringLiteral(":/productStyle.qss")) + '\n' +
+        ReadSheet(QStringLiteral(":/productStyle_%1.qss").arg(QLatin1String(PLATFORM))) + '\n';
     QStringList sheets;
     for (const QFileInfo& file : d->GetFilteredResourceList())
     {
         if (!file.isFile())
             continue;
-        RegisterResource(file.absoluteFilePath());
+        const QString path = file.absoluteFilePath();
+        RegisterResource(path);
         const QString root = QStringLiteral(":/") + file.baseName();
         sheets << root + QStringLiteral("/style.qss") << root + platformFonts;
-        RegisterFonts(root + QStringLiteral("/fonts.manifest"), file.absoluteFilePath());
+        RegisterFonts(root + QStringLiteral("/fonts.manifest"), path);
     }
     for (const QString& sheet : sheets)
-        d->unitedStylesheet += ReadSheet(sheet) + QLatin1Char('\n');
+    {
+        d->unitedStylesheet += ReadSheet(sheet);
+        d->unitedStylesheet += '\n';
+    }
     d->unitedStylesheet += productSheets;
 
     const std::string changed = d->currentTheme;

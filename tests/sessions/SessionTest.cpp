@@ -1,9 +1,16 @@
 #include "ProbeProcess.h"
 
+#include <Kavrel/App/Application/SessionHistory.h>
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <csignal>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Kavrel::Test::ProbeProcess;
 
@@ -141,5 +148,49 @@ TEST(SessionHistory, aDamagedRecordReadsAsUnknown)
     }
     EXPECT_EQ(NextStartSees(home), "quit/0") << "the damaged ones are oldest";
     EXPECT_TRUE(records.entryList({"*.99999?.session"}).isEmpty());
+}
+
+// This session's record is the user's own file: a link planted at its name
+// is replaced, never written through, and a longer file is cut to one record.
+TEST(SessionHistory, thisSessionsRecordIsNeverWrittenThroughWhatWasPlanted)
+{
+    int argc = 1;
+    char name[] = "SessionTests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const QDir records(Kavrel::App::SessionHistory::RecordFolder());
+    ASSERT_TRUE(records.mkpath("."));
+    const QString own = records.filePath(QFileInfo(QCoreApplication::applicationFilePath()).baseName() + "." +
+                                         QString::number(::getpid()) + ".session");
+    const QString victim = records.filePath("../victim");
+    const QByteArray precious(100, 'p');
+    using Plant = std::function<int(const char*, const char*)>;
+    for (const Plant& plant : {Plant(::link), Plant(::symlink), Plant()})
+    {
+        QFile::remove(own);
+        QFile kept(victim);
+        ASSERT_TRUE(kept.open(QIODevice::WriteOnly | QIODevice::Truncate) && kept.write(precious) == 100);
+        kept.close();
+        if (plant)
+            ASSERT_EQ(plant(QFile::encodeName(victim).constData(), QFile::encodeName(own).constData()), 0);
+        else
+        {
+            QFile longer(own);
+            ASSERT_TRUE(longer.open(QIODevice::WriteOnly) && longer.write(QByteArray(4096, 'x')) == 4096);
+        }
+        {
+            const Kavrel::App::SessionHistory history;
+        }
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), precious);
+        kept.close();
+        struct stat status
+        {
+        };
+        ASSERT_EQ(::lstat(QFile::encodeName(own).constData(), &status), 0);
+        EXPECT_TRUE(S_ISREG(status.st_mode) && status.st_nlink == 1 && status.st_size == 48);
+        QFile record(own);
+        EXPECT_TRUE(record.open(QIODevice::ReadOnly) && record.readAll().startsWith("running"));
+    }
 }
 } // namespace

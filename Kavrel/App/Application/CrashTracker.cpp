@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include <cerrno>
@@ -116,6 +117,7 @@ public:
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
+    bool Opened() const { return fd >= 0; }
     bool Held() const { return held; }
 
 private:
@@ -128,6 +130,7 @@ class KAVRELAPPLICATION_NO_EXPORT CrashTracker::Private
 {
 public:
     const QString file = TrackerFilePath();
+    const QString folder = QFileInfo(file).absolutePath();
     // The changes the next write makes to the records on disk, as they are
     // then: other instances may have changed them since they were read.
     bool clear = false;
@@ -145,10 +148,16 @@ public:
     }
     bool Apply()
     {
-        const QString folder = QFileInfo(file).absolutePath();
-        if (!QDir().mkpath(folder))
-            return false;
-        const FolderLock lock(folder);
+        // The folder is made only when it is missing, not asked for at every
+        // write: it is there at almost every one.
+        std::optional<FolderLock> locked(std::in_place, folder);
+        if (!locked->Opened())
+        {
+            if (!QDir().mkpath(folder))
+                return false;
+            locked.emplace(folder);
+        }
+        const FolderLock& lock = *locked;
         QSettings::SettingsMap records;
         if (!Read(records))
             return false;
@@ -224,7 +233,7 @@ bool CrashTracker::CheckCrashedSessions()
     const QString executable = QCoreApplication::applicationFilePath();
     QSettings::SettingsMap records;
     {
-        const FolderLock lock(QFileInfo(d->file).absolutePath());
+        const FolderLock lock(d->folder);
         if (!d->Read(records) || records.isEmpty())
             return false;
     }

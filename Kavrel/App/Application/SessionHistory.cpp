@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -158,8 +157,8 @@ SessionHistory::SessionHistory(int terminationEvent) : d(std::make_unique<Privat
     // This session's record, open for the handlers to write its ending.
     d->ownRecord = d->folder + QLatin1Char('/') + executable + QLatin1Char('.') +
                    QString::number(Kavrel::Util::CurrentProcessId()) + QStringLiteral(".session");
-    d->fd = ::open(QFile::encodeName(d->ownRecord).constData(),
-                   O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // Written whole below: an old record of this process id is not cut first.
+    d->fd = SmallFile::OpenOwn(d->ownRecord, RECORD_BYTES);
     if (d->fd < 0)
         LOG(ERROR) << "The session record [" << d->ownRecord.toStdString()
                    << "] cannot be created: this session's ending will read as unknown";

@@ -28,6 +28,13 @@ bool WriteAll(int fd, const char* data, qint64 size)
     }
     return true;
 }
+
+// The user's own regular file with no other name: a hard link planted at
+// the path would carry a write into another file.
+bool IsOwnFile(const struct stat& status)
+{
+    return S_ISREG(status.st_mode) && status.st_nlink == 1 && status.st_uid == ::geteuid();
+}
 } // namespace
 
 Read Load(const QString& path, qint64 limit, QByteArray& content)
@@ -100,10 +107,8 @@ bool Overwrite(const QString& path, const QByteArray& content)
     struct stat status
     {
     };
-    // Only the user's own regular file with no other name: a hard link
-    // planted here would carry the write into another file.
-    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1 ||
-        status.st_uid != ::geteuid() || status.st_size > PAGE || content.size() > PAGE)
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !IsOwnFile(status) || status.st_size > PAGE ||
+        content.size() > PAGE)
     {
         if (fd >= 0)
             ::close(fd);
@@ -122,6 +127,28 @@ bool Overwrite(const QString& path, const QByteArray& content)
                        (page.size() == content.size() || ::ftruncate(fd, content.size()) == 0);
     const bool closed = ::close(fd) == 0;
     return (whole && closed) || Replace(path, content);
+}
+
+int OpenOwn(const QString& path, qint64 maxSize)
+{
+    const QByteArray name = QFile::encodeName(path);
+    for (int attempt = 0; attempt < 2; ++attempt)
+    {
+        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                              0600);
+        struct stat status
+        {
+        };
+        if (fd >= 0 && ::fstat(fd, &status) == 0 && IsOwnFile(status) &&
+            (status.st_size <= maxSize || ::ftruncate(fd, maxSize) == 0))
+            return fd;
+        if (fd >= 0)
+            ::close(fd);
+        // Whatever else is there goes, once; a folder stays and fails.
+        if (::unlink(name.constData()) != 0 && errno != ENOENT)
+            break;
+    }
+    return -1;
 }
 
 } // namespace Kavrel::App::SmallFile

@@ -35,6 +35,13 @@ bool Replace(const QString& path, const QByteArray& content);
 // file). Anything else at the path, or a larger file or content, is
 // replaced as above.
 bool Overwrite(const QString& path, const QByteArray& content);
+
+// A descriptor open for reading and writing on the user's own file at
+// `path`, made if missing, cut only if longer than `maxSize`: a file that
+// holds data and is cut to nothing is written back by ext4 at once. Anything
+// else there (a link, another user's file, a pipe) is removed and a new file
+// made. -1 if that fails.
+int OpenOwn(const QString& path, qint64 maxSize);
 } // namespace SmallFile
 
 } // namespace Kavrel::App

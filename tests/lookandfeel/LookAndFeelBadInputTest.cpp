@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QResource>
 #include <QTemporaryDir>
 
 using Kavrel::App::LookAndFeelManager;
@@ -155,18 +156,20 @@ TEST_F(LookAndFeelBadInput, aThemesOwnFontIsRegisteredEvenWhereAnotherThemeHadOn
     EXPECT_TRUE(registered().contains("WenQuanYi Micro Hei")) << registered().join(u',').toStdString();
 }
 
-// Sheets are UTF-8 text: a byte-order mark does not reach the united sheet,
-// and a broken sequence comes out as a replacement character.
+// Sheets are UTF-8 text read as a text file reads: a byte-order mark does
+// not reach the united sheet, a broken sequence comes out as a replacement
+// character, carriage returns are dropped, compressed sheets uncompressed.
 TEST_F(LookAndFeelBadInput, sheetsAreTakenAsUtf8Text)
 {
     Copy("themes/dark/theme.json", "themes/orphan/theme.json");
     Copy("themes/orphan/orphan.rcc");
     QFile file(KAVREL_LAF_SOURCES "/themes/orphan/orphan/style.qss");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
     const QByteArray source = file.readAll();
     ASSERT_TRUE(source.startsWith("\xEF\xBB\xBF") && source.contains('\xFF'));
     const auto manager = Make();
     manager->SetTheme("orphan");
+    ASSERT_NE(QResource(":/orphan/style.qss").compressionAlgorithm(), QResource::NoCompression);
     const std::string expected = QString::fromUtf8(source).toStdString() + "\n\n"; // no fonts sheet
     EXPECT_EQ(manager->GetUnitedStylesheet().substr(0, expected.size()), expected);
     EXPECT_NE(expected.find("\xEF\xBF\xBD"), std::string::npos);

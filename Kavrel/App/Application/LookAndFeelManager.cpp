@@ -26,6 +26,7 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 
 #include <boost/make_shared.hpp>
@@ -90,6 +91,32 @@ void RegisterResource(const QString& file)
                << "] cannot be registered; the theme's styles, pictures and fonts from it are missing";
 }
 
+// What a QFile opened on a resource path in text mode reads from it: its
+// bytes, uncompressed, with every carriage return dropped (at most `limit`
+// of them before that); empty if there is no such file. A switch reads two
+// sheets and a font manifest from every resource file, and a QResource
+// look-up costs a fraction of a QFile, its file engine and its device.
+QByteArray ResourceText(const QString& path, qint64 limit = std::numeric_limits<int>::max())
+{
+#if QT_VERSION >= QT_VERSION_CHECK(5, 15, 0)
+    const QResource resource(path);
+    if (!resource.isValid()) // a folder has no data: empty too
+        return {};
+    // Copied: the resource file may be unregistered, and unmapped, later.
+    QByteArray bytes =
+        resource.compressionAlgorithm() == QResource::NoCompression
+            ? QByteArray(reinterpret_cast<const char*>(resource.data()),
+                         static_cast<int>(std::min(resource.size(), limit)))
+            : resource.uncompressedData().left(static_cast<int>(limit));
+    if (bytes.contains('\r'))
+        bytes.truncate(static_cast<int>(std::remove(bytes.begin(), bytes.end(), '\r') - bytes.begin()));
+    return bytes;
+#else
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly | QIODevice::Text) ? file.read(limit) : QByteArray();
+#endif
+}
+
 // A sheet as the united sheet holds it: UTF-8, as decoding and encoding it
 // again leaves it (no leading byte-order mark, a replacement character for
 // each broken sequence). The united sheet is handed out as UTF-8, so a sheet
@@ -97,32 +124,10 @@ void RegisterResource(const QString& file)
 // encoding cost a tenth of a switch.
 QByteArray ReadSheet(const QString& resourcePath)
 {
-    QFile sheet(resourcePath);
-    if (!sheet.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QByteArray();
-    const QByteArray bytes = sheet.readAll();
+    const QByteArray bytes = ResourceText(resourcePath);
     const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     return ascii ? bytes : QString::fromUtf8(bytes).toUtf8();
-}
-
-// The first `limit` bytes of a resource, uncompressed; empty if there is no
-// such file. Every resource file of every switch is asked for its font
-// manifest: a QResource look-up costs a fraction of opening a QFile.
-QByteArray ResourceBytes(const QString& path, qint64 limit)
-{
-#if QT_VERSION >= QT_VERSION_CHECK(5, 15, 0)
-    const QResource resource(path);
-    if (!resource.isValid()) // a folder has no data: empty too
-        return {};
-    if (resource.compressionAlgorithm() == QResource::NoCompression)
-        return QByteArray(reinterpret_cast<const char*>(resource.data()),
-                          static_cast<int>(std::min(resource.size(), limit)));
-    return resource.uncompressedData().left(static_cast<int>(limit));
-#else
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(limit) : QByteArray();
-#endif
 }
 
 // Fonts stay registered when their theme is unloaded, so a font that comes
@@ -139,7 +144,7 @@ void RegisterFonts(const QString& manifestPath, const QString& resourceFile)
     constexpr qint64 MAX_MANIFEST_BYTES = 64 * 1024;
     static QHash<QByteArray, int> registered;
     // Names are separated by any white space.
-    const QStringList fonts = QString::fromUtf8(ResourceBytes(manifestPath, MAX_MANIFEST_BYTES))
+    const QStringList fonts = QString::fromUtf8(ResourceText(manifestPath, MAX_MANIFEST_BYTES))
                                   .simplified()
                                   .split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (fonts.isEmpty())

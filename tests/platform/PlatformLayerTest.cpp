@@ -7,6 +7,7 @@
 #include <Kavrel/Platform/Environment.h>
 #include <Kavrel/Platform/Event.h>
 #include <Kavrel/Platform/FileSystem.h>
+#include <Kavrel/Platform/FolderWatch.h>
 #include <Kavrel/Platform/GestureApi.h>
 #include <Kavrel/Platform/NamedMutex.h>
 #include <Kavrel/Platform/NamedPipe.h>
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 using namespace std::string_literals;
@@ -209,6 +211,44 @@ TEST(PlatformFileSystem, onlyAnExistingFolderIsAWritableDirectory)
     for (const auto& [path, writable] : cases)
         EXPECT_EQ(Platform::IsWritableDirectory(path), writable) << path;
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::u8path(folder)), {}), 1) << "no probe left behind";
+}
+
+// ---------------------------------------------------------------- folder watch
+
+// Each kind of change to a watched folder is reported once, for that folder
+// alone, and only until the folder is watched again; nothing is reported
+// for a folder left alone, and a folder that is not there cannot be watched.
+TEST(PlatformFolderWatch, eachChangeIsReportedOnceForItsFolder)
+{
+    const std::string root = FreshFolder("watch папка");
+    const std::string quiet = root + "/quiet", busy = root + "/busy";
+    fs::create_directories(fs::u8path(quiet));
+    WriteFile(quiet + "/kept", "x");
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"made", [&] { WriteFile(busy + "/made", "x"); }},
+        {"renamed", [&] { fs::rename(fs::u8path(busy + "/made"), fs::u8path(busy + "/renamed")); }},
+        {"removed", [&] { fs::remove(fs::u8path(busy + "/renamed")); }},
+#ifndef _WIN32 // a watched folder cannot be removed there
+        {"folder removed", [&] { fs::remove_all(fs::u8path(busy)); }},
+#endif
+    };
+    Platform::FolderWatch watch;
+    EXPECT_FALSE(watch.Watch(busy));
+    EXPECT_FALSE(watch.Watch(""));
+    for (const auto& [what, change] : changes)
+    {
+        fs::create_directories(fs::u8path(busy));
+        ASSERT_TRUE(watch.Watch(quiet) && watch.Watch(busy)) << what;
+        EXPECT_TRUE(watch.TakeChanges().folders.empty()) << what;
+        change();
+        const auto seen = watch.TakeChanges();
+        EXPECT_FALSE(seen.all) << what;
+        EXPECT_EQ(seen.folders, Strings{busy}) << what;
+        fs::create_directories(fs::u8path(busy));
+        WriteFile(busy + "/unwatched", "x"); // no longer watched: not reported
+        EXPECT_TRUE(watch.TakeChanges().folders.empty()) << what;
+        fs::remove(fs::u8path(busy + "/unwatched"));
+    }
 }
 
 // ---------------------------------------------------------------- named mutex

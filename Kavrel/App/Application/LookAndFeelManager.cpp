@@ -7,6 +7,7 @@
 #include <Kavrel/Core/SyncExecutePolicy.h>
 #include <Kavrel/IO/DataInputString.h>
 #include <Kavrel/Localization/LocalizationManager.h>
+#include <Kavrel/Platform/FolderWatch.h>
 
 #include "FileStamp.h"
 #include "RunningApplication.h"
@@ -219,19 +220,50 @@ public:
     std::list<std::string> themes;
     std::string currentTheme;
     std::map<std::string, Kavrel::Core::Property> themeTitles;
-    // Each theme's or language's folder's files as last listed, with the
-    // folder's stamp then: listed again only when the folder changed.
+    // Each theme's or language's folder's files as last listed. A listing is
+    // kept while the folder watch has heard nothing of its folder (one read
+    // for every folder, where a stamp cost a stat of each), and where the
+    // system cannot watch, while the folder's stamp stays the same.
     struct Listing
     {
+        bool watched = false; // listed under a watch that has heard nothing since
         FileStamp folder;
         QList<QFileInfo> files;
     };
     std::map<QString, Listing> listings;
+    Kavrel::Platform::FolderWatch folderWatch;
+
+    // Takes in what changed in the watched folders; a switch does so once, as
+    // it begins, and sees the folders as they were then.
+    void HearFolderChanges()
+    {
+        const auto changes = folderWatch.TakeChanges();
+        if (changes.all)
+            for (auto& entry : listings)
+                entry.second.watched = false;
+        for (const std::string& changed : changes.folders)
+        {
+            const auto found = listings.find(QFile::decodeName(QByteArray::fromStdString(changed)));
+            if (found != listings.end())
+                found->second.watched = false;
+        }
+    }
+    // The folder's listing if no change to the folder was heard since it was
+    // listed; else null, and the caller looks at the folder itself.
+    const QList<QFileInfo>* Unchanged(const QString& dir) const
+    {
+        const auto found = listings.find(dir);
+        return found != listings.end() && found->second.watched ? &found->second.files : nullptr;
+    }
     const QList<QFileInfo>& Listed(const QString& dir, const FileStamp& folder, const QString& suffix)
     {
         Listing& listing = listings[dir];
-        if (listing.folder != folder)
-            listing = {folder, FilesMatching(dir, suffix)};
+        // Watched before it is listed: a change after the listing is heard.
+        const bool watched = folderWatch.Watch(QFile::encodeName(dir).toStdString());
+        if (watched || listing.folder != folder)
+            listing.files = FilesMatching(dir, suffix);
+        listing.folder = folder;
+        listing.watched = watched;
         return listing.files;
     }
     QString themesFolder; // with a slash at its end
@@ -330,7 +362,11 @@ void LookAndFeelManager::SetLocale(const std::string& locale)
         // Nothing to load; the service and the observers still hear the name.
     }
     else if (d->resourceNames.empty())
-        files = d->Listed(folder, FileStamp::Of(folder), QStringLiteral(".qm"));
+    {
+        d->HearFolderChanges();
+        const QList<QFileInfo>* unchanged = d->Unchanged(folder);
+        files = unchanged ? *unchanged : d->Listed(folder, FileStamp::Of(folder), QStringLiteral(".qm"));
+    }
     else
     {
         for (const std::string& name : d->resourceNames)
@@ -365,6 +401,7 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
 {
     if (theme == d->currentTheme)
         return;
+    d->HearFolderChanges();
     d->ClearCurrentTheme();
     if (theme.empty())
         return;
@@ -447,8 +484,9 @@ std::string LookAndFeelManager::LocaleNameFromInstallerCode(unsigned int code)
 QList<QFileInfo> LookAndFeelManager::Private::GetFilteredResourceList()
 {
     const QString dir = themesFolder + QString::fromStdString(currentTheme);
-    const FileStamp folder = FileStamp::Of(dir);
-    if (!folder.exists)
+    const QList<QFileInfo>* unchanged = Unchanged(dir);
+    FileStamp folder;
+    if (!unchanged && !(folder = FileStamp::Of(dir)).exists)
     {
         LOG(ERROR) << "The directory [" << dir.toStdString() << "] doesn't exist!";
         return {};
@@ -461,7 +499,7 @@ QList<QFileInfo> LookAndFeelManager::Private::GetFilteredResourceList()
         return {};
     }
     if (resourceNames.empty())
-        return Listed(dir, folder, QStringLiteral(".rcc"));
+        return unchanged ? *unchanged : Listed(dir, folder, QStringLiteral(".rcc"));
     QList<QFileInfo> files;
     for (const std::string& name : resourceNames)
     {

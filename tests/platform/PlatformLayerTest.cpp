@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -249,6 +250,16 @@ TEST(PlatformFolderWatch, eachChangeIsReportedOnceForItsFolder)
         EXPECT_TRUE(watch.TakeChanges().folders.empty()) << what;
         fs::remove(fs::u8path(busy + "/unwatched"));
     }
+#ifndef _WIN32
+    // One folder under two names: a change is reported under both.
+    const std::string alias = root + "/alias";
+    fs::create_directory_symlink(fs::u8path(busy), fs::u8path(alias));
+    ASSERT_TRUE(watch.Watch(busy) && watch.Watch(alias));
+    WriteFile(busy + "/made", "x");
+    auto both = watch.TakeChanges().folders;
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(both, (Strings{alias, busy}));
+#endif
 }
 
 // ---------------------------------------------------------------- named mutex

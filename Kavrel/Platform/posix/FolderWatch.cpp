@@ -1,8 +1,8 @@
 #include <Kavrel/Platform/FolderWatch.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <map>
+#include <set>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -21,7 +21,9 @@ constexpr int MAX_READS = 64;
 struct FolderWatch::Private
 {
     int fd = -1;
-    std::map<int, std::string> folders; // by watch descriptor
+    // By watch descriptor: one folder reached by several names (a symbolic
+    // link) has one descriptor, and a change is reported under every name.
+    std::map<int, std::set<std::string>> folders;
 
     void Forget(int watch)
     {
@@ -48,9 +50,7 @@ bool FolderWatch::Watch(const std::string& folder)
     const int watch = ::inotify_add_watch(d->fd, folder.c_str(), EVENTS);
     if (watch < 0)
         return false;
-    // The same folder under another name would share the descriptor: the
-    // later name is the one reported.
-    d->folders[watch] = folder;
+    d->folders[watch].insert(folder);
     return true;
 }
 
@@ -81,15 +81,15 @@ FolderWatch::Changes FolderWatch::TakeChanges()
             const auto found = d->folders.find(event->wd);
             if (found == d->folders.end())
                 continue; // already reported, or IN_IGNORED after a removal
-            changes.folders.push_back(found->second);
+            changes.folders.insert(changes.folders.end(), found->second.begin(), found->second.end());
             d->Forget(event->wd);
         }
     }
     if (changes.all)
     {
-        for (const auto& [watch, folder] : d->folders)
+        for (const auto& [watch, names] : d->folders)
         {
-            changes.folders.push_back(folder);
+            changes.folders.insert(changes.folders.end(), names.begin(), names.end());
             ::inotify_rm_watch(d->fd, watch);
         }
         d->folders.clear();

@@ -229,13 +229,15 @@ TEST(PlatformFolderWatch, eachChangeIsReportedOnceForItsFolder)
         {"made", [&] { WriteFile(busy + "/made", "x"); }},
         {"renamed", [&] { fs::rename(fs::u8path(busy + "/made"), fs::u8path(busy + "/renamed")); }},
         {"removed", [&] { fs::remove(fs::u8path(busy + "/renamed")); }},
-#ifndef _WIN32 // a watched folder cannot be removed there
         {"folder removed", [&] { fs::remove_all(fs::u8path(busy)); }},
-#endif
     };
     Platform::FolderWatch watch;
     EXPECT_FALSE(watch.Watch(busy));
     EXPECT_FALSE(watch.Watch(""));
+#ifdef _WIN32
+    EXPECT_FALSE(watch.Watch(quiet)) << "changes are reported late there: nothing is watched";
+    return;
+#endif
     for (const auto& [what, change] : changes)
     {
         fs::create_directories(fs::u8path(busy));
@@ -250,7 +252,6 @@ TEST(PlatformFolderWatch, eachChangeIsReportedOnceForItsFolder)
         EXPECT_TRUE(watch.TakeChanges().folders.empty()) << what;
         fs::remove(fs::u8path(busy + "/unwatched"));
     }
-#ifndef _WIN32
     // One folder under two names: a change is reported under both.
     const std::string alias = root + "/alias";
     fs::create_directory_symlink(fs::u8path(busy), fs::u8path(alias));
@@ -259,7 +260,6 @@ TEST(PlatformFolderWatch, eachChangeIsReportedOnceForItsFolder)
     auto both = watch.TakeChanges().folders;
     std::sort(both.begin(), both.end());
     EXPECT_EQ(both, (Strings{alias, busy}));
-#endif
 }
 
 // ---------------------------------------------------------------- named mutex

@@ -10,11 +10,12 @@ namespace Kavrel::Platform
 {
 
 /// Tells which of some folders changed (an entry made, removed, renamed or
-/// changed in its attributes; on Linux also the folder itself removed or
-/// renamed) since it was watched, without a call to the file system per
-/// folder: on Linux one inotify descriptor for all of them, read without
-/// waiting; on Windows a change notification per folder, polled. The system records a change as
-/// it happens, so a change made before TakeChanges is always in it.
+/// changed in its attributes, or the folder itself removed or renamed) since
+/// it was watched, without a call to the file system per folder: on Linux
+/// one inotify descriptor for all of them, read without waiting. The kernel
+/// records a change as it happens, so a change made before TakeChanges is
+/// always in it. Windows reports changes only after the fact: there no
+/// folder can be watched, and callers look at the folders themselves.
 class KAVRELPLATFORM_EXPORT FolderWatch
 {
 public:

@@ -10,6 +10,7 @@
 #include <Kavrel/Platform/Process.h>
 #include <Kavrel/Platform/ProcessStarter.h>
 #include <Kavrel/Platform/RuntimeFolder.h>
+#include <Kavrel/Platform/WindowActivation.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,8 @@
 #include <csignal>
 #include <filesystem>
 #include <grp.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -180,4 +183,34 @@ TEST(PosixProcessStarter, startsAProgramFromThePathInASessionOfItsOwnAndNeverExe
     EXPECT_TRUE(WaitFor([&] { return ReadFile(folder + "/opened") == folder + "/Script.sh\n"; }));
     EXPECT_FALSE(fs::exists(folder + "/ran"));
     Platform::CloseProcessHandle(opened.handle);
+}
+
+// Window activation reaches the X server that DISPLAY names, through libxcb
+// loaded on first use, and fails without one.
+TEST(PosixWindowActivation, aRequestReachesTheServerThatDisplayNames)
+{
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const std::string fd = std::to_string(ready[1]);
+    const char* arguments[] = {"Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", nullptr};
+    pid_t server = 0;
+    const int spawned =
+        ::posix_spawnp(&server, "Xvfb", nullptr, nullptr, const_cast<char**>(arguments), environ);
+    ::close(ready[1]);
+    if (spawned != 0)
+    {
+        ::close(ready[0]);
+        GTEST_SKIP() << "no Xvfb to talk to";
+    }
+    // The server writes its display number once it takes connections.
+    char number[16] = {};
+    pollfd wait{ready[0], POLLIN, 0};
+    const bool up = ::poll(&wait, 1, 10000) == 1 && ::read(ready[0], number, sizeof number - 1) > 0;
+    ::close(ready[0]);
+    VariableGuard guard({"DISPLAY"});
+    Platform::SetEnvironmentVariable("DISPLAY", ":" + std::to_string(std::atoi(number)));
+    EXPECT_TRUE(up && Platform::ActivateWindow(0x200001));
+    ::kill(server, SIGTERM);
+    ::waitpid(server, nullptr, 0);
+    EXPECT_FALSE(Platform::ActivateWindow(0x200001)) << "the server is gone";
 }

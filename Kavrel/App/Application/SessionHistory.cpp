@@ -87,14 +87,16 @@ public:
     int streak = 0;
     bool terminated = false;
 
-    void Write(qint64 offset, const QByteArray& field)
+    bool Write(qint64 offset, const QByteArray& field)
     {
-        if (fd < 0 ||
-            ::pwrite(fd, field.constData(), static_cast<size_t>(field.size()), offset) == field.size() ||
-            writeFailureLogged)
-            return;
+        if (fd < 0)
+            return false;
+        if (::pwrite(fd, field.constData(), static_cast<size_t>(field.size()), offset) == field.size())
+            return true;
+        if (!writeFailureLogged)
+            LOG(ERROR) << "The session record [" << ownRecord.toStdString() << "] cannot be written";
         writeFailureLogged = true;
-        LOG(ERROR) << "The session record [" << ownRecord.toStdString() << "] cannot be written";
+        return false;
     }
     bool writeFailureLogged = false;
 };
@@ -162,9 +164,13 @@ SessionHistory::SessionHistory(int terminationEvent) : d(std::make_unique<Privat
     if (d->fd < 0)
         LOG(ERROR) << "The session record [" << d->ownRecord.toStdString()
                    << "] cannot be created: this session's ending will read as unknown";
-    d->Write(0, Field(RUNNING, STATE_BYTES) + Field(EARLY, STARTUP_BYTES) +
-                    Field(QByteArray::number(QDateTime::currentMSecsSinceEpoch()).constData(),
-                          RECORD_BYTES - STATE_BYTES - STARTUP_BYTES));
+    // An old record of this process id that could not be written over
+    // would tell another session's ending: cut, it reads as unknown.
+    if (!d->Write(0, Field(RUNNING, STATE_BYTES) + Field(EARLY, STARTUP_BYTES) +
+                         Field(QByteArray::number(QDateTime::currentMSecsSinceEpoch()).constData(),
+                               RECORD_BYTES - STATE_BYTES - STARTUP_BYTES)) &&
+        d->fd >= 0)
+        static_cast<void>(::ftruncate(d->fd, 0));
     CrashSignals::SetSessionRecord(d->fd);
     CrashSignals::InstallSessionHandlers(terminationEvent);
 }

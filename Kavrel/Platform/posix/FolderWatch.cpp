@@ -32,10 +32,7 @@ struct FolderWatch::Private
     }
 };
 
-FolderWatch::FolderWatch() : d(std::make_unique<Private>())
-{
-    d->fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-}
+FolderWatch::FolderWatch() : d(std::make_unique<Private>()) {}
 
 FolderWatch::~FolderWatch()
 {
@@ -45,7 +42,13 @@ FolderWatch::~FolderWatch()
 
 bool FolderWatch::Watch(const std::string& folder)
 {
-    if (d->fd < 0 || folder.empty())
+    if (folder.empty())
+        return false;
+    // Made on first use: the user's inotify instances are few (128 by
+    // default), and a watch that is never asked for should not take one.
+    if (d->fd < 0)
+        d->fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (d->fd < 0)
         return false;
     const int watch = ::inotify_add_watch(d->fd, folder.c_str(), EVENTS);
     if (watch < 0)

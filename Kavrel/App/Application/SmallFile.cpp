@@ -29,11 +29,21 @@ bool WriteAll(int fd, const char* data, qint64 size)
     return true;
 }
 
-// The user's own regular file with no other name: a hard link planted at
-// the path would carry a write into another file.
-bool IsOwnFile(const struct stat& status)
+// A descriptor for reading and writing the user's own regular file with no
+// other name at `name` (a hard link planted there would carry a write into
+// another file, and a symbolic link is not followed), with its status; -1
+// for anything else.
+int OpenOwnFile(const QByteArray& name, int createFlag, struct stat& status)
 {
-    return S_ISREG(status.st_mode) && status.st_nlink == 1 && status.st_uid == ::geteuid();
+    const int fd =
+        ::open(name.constData(), O_RDWR | createFlag | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1 &&
+        status.st_uid == ::geteuid())
+        return fd;
+    ::close(fd);
+    return -1;
 }
 } // namespace
 
@@ -102,13 +112,11 @@ bool Overwrite(const QString& path, const QByteArray& content)
     // One page: the kernel copies it whole or not at all, even for a
     // process killed during the write.
     constexpr qint64 PAGE = 4096;
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat status
     {
     };
-    if (fd < 0 || ::fstat(fd, &status) != 0 || !IsOwnFile(status) || status.st_size > PAGE ||
-        content.size() > PAGE)
+    const int fd = OpenOwnFile(QFile::encodeName(path), 0, status);
+    if (fd < 0 || status.st_size > PAGE || content.size() > PAGE)
     {
         if (fd >= 0)
             ::close(fd);
@@ -123,8 +131,8 @@ bool Overwrite(const QString& path, const QByteArray& content)
     do
         written = ::pwrite(fd, page.constData(), static_cast<size_t>(page.size()), 0);
     while (written < 0 && errno == EINTR);
-    const bool whole = written == page.size() &&
-                       (page.size() == content.size() || ::ftruncate(fd, content.size()) == 0);
+    const bool whole =
+        written == page.size() && (page.size() == content.size() || ::ftruncate(fd, content.size()) == 0);
     const bool closed = ::close(fd) == 0;
     return (whole && closed) || Replace(path, content);
 }
@@ -134,13 +142,11 @@ int OpenOwn(const QString& path, qint64 maxSize)
     const QByteArray name = QFile::encodeName(path);
     for (int attempt = 0; attempt < 2; ++attempt)
     {
-        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                              0600);
         struct stat status
         {
         };
-        if (fd >= 0 && ::fstat(fd, &status) == 0 && IsOwnFile(status) &&
-            (status.st_size <= maxSize || ::ftruncate(fd, maxSize) == 0))
+        const int fd = OpenOwnFile(name, O_CREAT, status);
+        if (fd >= 0 && (status.st_size <= maxSize || ::ftruncate(fd, maxSize) == 0))
             return fd;
         if (fd >= 0)
             ::close(fd);
